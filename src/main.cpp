@@ -1,7 +1,14 @@
 // Tessary: the graph of w = 2.718^z over the square -0.5 <= Re z, Im z <= 0.5, drawn
 // as a white wireframe surface in four dimensions and redrawn continuously.
 //
-// Closing the window ends the program.
+// Keys (lower case only; every other key does nothing):
+//   a / d   turn the view about the x axis by -5 / +5 degrees
+//   w / x   turn the view about the y axis by +5 / -5 degrees
+//   e / z   turn the view about the z axis by +5 / -5 degrees
+//   h       advance the graph's rotation in the xy plane of 4-space by 5 degrees
+//   j       advance its rotation in the yz plane by 5 degrees
+//   k       advance its rotation in the zw plane by 5 degrees
+// No key quits; closing the window ends the program.
 
 #include <GL/glut.h>
 
@@ -15,6 +22,7 @@ constexpr int WINDOW_POSITION = 50;      // pixels from the screen's top left, b
 constexpr double MESH_START = -0.5;      // the sampled square's lower bound, both axes
 constexpr double MESH_END = 0.5;         // and its upper bound
 constexpr double MESH_STEP = 0.025;      // grid spacing, both axes
+constexpr double VIEW_STEP = 5.0;        // degrees per key press; exact, so a then d undoes a
 
 }  // namespace
 
@@ -67,6 +75,23 @@ void displayCallback() {
     glutPostRedisplay();
 }
 
+// Takes any byte; only the nine lower-case keys above do anything. The next frame,
+// already requested, shows the change, so no redisplay is posted here.
+void keyboardCallback(unsigned char key, int /*x*/, int /*y*/) {
+    switch (key) {
+    case 'a': xAngle -= VIEW_STEP; break;
+    case 'd': xAngle += VIEW_STEP; break;
+    case 'w': yAngle += VIEW_STEP; break;
+    case 'x': yAngle -= VIEW_STEP; break;
+    case 'e': zAngle += VIEW_STEP; break;
+    case 'z': zAngle -= VIEW_STEP; break;
+    case 'h': complexGraph.xyRotate(); break;
+    case 'j': complexGraph.yzRotate(); break;
+    case 'k': complexGraph.zwRotate(); break;
+    default: break;
+    }
+}
+
 // x and y as the identity would draw them, but a depth range of [-2, 2] instead of
 // [-1, 1]: the surface reaches about 1.8 from the origin, and the identity would clip
 // every part of it where Re w > 1, about half of it at start-up.
@@ -86,6 +111,7 @@ int main(int argc, char** argv) {
     glutCreateWindow("Tessary");
     setProjection();
     glutDisplayFunc(displayCallback);
+    glutKeyboardFunc(keyboardCallback);
     glutMainLoop();
     return 0;
 }
