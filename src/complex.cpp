@@ -55,12 +55,7 @@ Complex Complex::getConjugate() const {
 }
 
 void Complex::print(std::ostream& os) const {
-    // NaN fails the comparison and so takes the minus branch; -0 passes it.
-    if (imaginaryPart >= 0) {
-        os << realPart << " + " << imaginaryPart << "i";
-    } else {
-        os << realPart << " - " << -imaginaryPart << "i";
-    }
+    twoparts::print(os, realPart, imaginaryPart, "i");
 }
 
 Complex Complex::operator+(Complex rhs) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 
 namespace twoparts {
 
@@ -74,6 +75,15 @@ Parts power(double a, double b, double exponent) {
     double arg = argument(a, b);
     double scale = std::pow(abs, exponent);
     return {scale * std::cos(exponent * arg), scale * std::sin(exponent * arg)};
+}
+
+void print(std::ostream& os, double a, double b, const char* suffix) {
+    // NaN fails the comparison and so takes the minus branch; -0 passes it.
+    if (b >= 0) {
+        os << a << " + " << b << suffix;
+    } else {
+        os << a << " - " << -b << suffix;
+    }
 }
 
 }  // namespace twoparts

@@ -4,6 +4,8 @@
 #ifndef TESSARY_TWOPARTS_H
 #define TESSARY_TWOPARTS_H
 
+#include <iosfwd>
+
 namespace twoparts {
 
 struct Parts {
@@ -30,6 +32,10 @@ Parts logarithm(double a, double b);
 
 // (a + bi)^exponent by de Moivre's rule: |z|^exponent at exponent times the argument.
 Parts power(double a, double b, double exponent);
+
+// Writes "a + b<suffix>", or "a - |b|<suffix>" for a negative or NaN b, in the
+// stream's number format: the printing rule of the two-part number types.
+void print(std::ostream& os, double a, double b, const char* suffix);
 
 }  // namespace twoparts
 

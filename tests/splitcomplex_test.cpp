@@ -1,0 +1,66 @@
+#include "splitcomplex.h"
+
+#include <cmath>
+#include <complex>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "complex.h"
+
+namespace {
+
+// Relative agreement; the small absolute term lets an exact zero match.
+void expectClose(double actual, double expected) {
+    EXPECT_NEAR(actual, expected, 1e-12 * std::fabs(expected) + 1e-300);
+}
+
+}  // namespace
+
+// The type keeps the complex rules, not j^2 = +1: j * j is -1 and |3 + 4j| is 5.
+TEST(SplitComplex, ArithmeticFollowsTheComplexRules) {
+    SplitComplex square = SplitComplex(0, 1) * SplitComplex(0, 1);
+    EXPECT_EQ(square.getReal(), -1);
+    EXPECT_EQ(square.getImaginary(), 0);
+    EXPECT_EQ(SplitComplex(3, 4).getMagnitude(), 5);
+    std::ostringstream out;
+    SplitComplex(1, -2).print(out);
+    EXPECT_EQ(out.str(), "1 - 2i");
+
+    // A plain number moves only the real part under + and -, and scales both under * and /.
+    SplitComplex moved = SplitComplex(1, 2) + 3 - 0.5;
+    SplitComplex scaled = SplitComplex(1, 2) * 6 / 4.0;
+    EXPECT_EQ(moved.getReal(), 3.5);
+    EXPECT_EQ(moved.getImaginary(), 2);
+    EXPECT_EQ(scaled.getReal(), 1.5);
+    EXPECT_EQ(scaled.getImaginary(), 3);
+
+    SplitComplex cube = SplitComplex(0, 2).exp(3);  // (2i)^3 = -8i
+    EXPECT_NEAR(cube.getReal(), 0, 1e-14);
+    expectClose(cube.getImaginary(), -8);
+}
+
+// Quotient and logarithm match Complex and the standard library, also where the
+// plain c^2 + d^2 would overflow (1e200) or underflow (1e-200).
+TEST(SplitComplex, QuotientAndLogarithmMatchComplex) {
+    const double cases[][4] = {{1, 2, 3, 4}, {-5, 0.5, 0.25, -2}, {1, 0, -1, 0},
+                               {1, 2, 1e200, 1e200}, {1e-200, 3e-200, 2e-200, 1e-200}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1] << " / " << c[2] << ", " << c[3]);
+        SplitComplex quotient = SplitComplex(c[0], c[1]) / SplitComplex(c[2], c[3]);
+        SplitComplex log = SplitComplex(c[2], c[3]).logarithm();
+        Complex complexQuotient = Complex(c[0], c[1]) / Complex(c[2], c[3]);
+        Complex complexLog = Complex(c[2], c[3]).logarithm();
+        std::complex<double> expectedQuotient =
+            std::complex<double>(c[0], c[1]) / std::complex<double>(c[2], c[3]);
+        std::complex<double> expectedLog = std::log(std::complex<double>(c[2], c[3]));
+        EXPECT_EQ(quotient.getReal(), complexQuotient.getReal());
+        EXPECT_EQ(quotient.getImaginary(), complexQuotient.getImaginary());
+        EXPECT_EQ(log.getReal(), complexLog.getReal());
+        EXPECT_EQ(log.getImaginary(), complexLog.getImaginary());
+        expectClose(quotient.getReal(), expectedQuotient.real());
+        expectClose(quotient.getImaginary(), expectedQuotient.imag());
+        expectClose(log.getReal(), expectedLog.real());
+        expectClose(log.getImaginary(), expectedLog.imag());
+    }
+}
