@@ -47,20 +47,18 @@ TEST(SplitComplex, QuotientAndLogarithmMatchComplex) {
                                {1, 2, 1e200, 1e200}, {1e-200, 3e-200, 2e-200, 1e-200}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1] << " / " << c[2] << ", " << c[3]);
-        SplitComplex quotient = SplitComplex(c[0], c[1]) / SplitComplex(c[2], c[3]);
-        SplitComplex log = SplitComplex(c[2], c[3]).logarithm();
-        Complex complexQuotient = Complex(c[0], c[1]) / Complex(c[2], c[3]);
-        Complex complexLog = Complex(c[2], c[3]).logarithm();
-        std::complex<double> expectedQuotient =
-            std::complex<double>(c[0], c[1]) / std::complex<double>(c[2], c[3]);
-        std::complex<double> expectedLog = std::log(std::complex<double>(c[2], c[3]));
-        EXPECT_EQ(quotient.getReal(), complexQuotient.getReal());
-        EXPECT_EQ(quotient.getImaginary(), complexQuotient.getImaginary());
-        EXPECT_EQ(log.getReal(), complexLog.getReal());
-        EXPECT_EQ(log.getImaginary(), complexLog.getImaginary());
-        expectClose(quotient.getReal(), expectedQuotient.real());
-        expectClose(quotient.getImaginary(), expectedQuotient.imag());
-        expectClose(log.getReal(), expectedLog.real());
-        expectClose(log.getImaginary(), expectedLog.imag());
+        SplitComplex results[] = {SplitComplex(c[0], c[1]) / SplitComplex(c[2], c[3]),
+                                  SplitComplex(c[2], c[3]).logarithm()};
+        Complex complexResults[] = {Complex(c[0], c[1]) / Complex(c[2], c[3]),
+                                    Complex(c[2], c[3]).logarithm()};
+        std::complex<double> divisor(c[2], c[3]);
+        std::complex<double> expected[] = {std::complex<double>(c[0], c[1]) / divisor,
+                                           std::log(divisor)};
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(results[i].getReal(), complexResults[i].getReal());
+            EXPECT_EQ(results[i].getImaginary(), complexResults[i].getImaginary());
+            expectClose(results[i].getReal(), expected[i].real());
+            expectClose(results[i].getImaginary(), expected[i].imag());
+        }
     }
 }
