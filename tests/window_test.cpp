@@ -1,0 +1,25 @@
+// The window as it first appears: title, place and size, and the mesh seen straight
+// down the z axis, the part where Re w > 1 (most of a > 0) included.
+#include <gtest/gtest.h>
+
+#include "expected_mesh.h"
+
+using namespace xsession;
+
+TEST(Window, OpensTitledSquareShowingTheWholeMeshFromAbove) {
+    XSession session;
+    const Geometry g = session.geometry();
+    EXPECT_EQ(session.title(), "Tessary");
+    EXPECT_EQ(g.width, 600);
+    EXPECT_EQ(g.height, 600);
+    EXPECT_EQ(g.x, 50);
+    EXPECT_EQ(g.y, 50);
+
+    // Seen from above every edge is axis-aligned or diagonal, so one pixel is enough and
+    // tells the cell's diagonal from the other one.
+    const Match m = match(session.settled(), Angles{}, 1);
+    EXPECT_EQ(m.points, 41 * 41 + 4880) << "corners and edge midpoints inside the window";
+    EXPECT_EQ(m.missed, 0) << m;
+    EXPECT_EQ(m.stray, 0) << m;
+    EXPECT_EQ(m.grey, 0) << m;
+}
