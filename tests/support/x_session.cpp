@@ -12,10 +12,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
-
-extern char** environ;
 
 namespace xsession {
 namespace {
@@ -29,39 +28,20 @@ Clock::time_point after(double seconds) {
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 bool onPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    for (size_t start = 0, end; start <= dirs.size(); start = end + 1) {
-        end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        if (access((dirs.substr(start, end - start) + "/" + name).c_str(), X_OK) == 0) return true;
-    }
+    std::istringstream dirs(std::getenv("PATH") ? std::getenv("PATH") : "");
+    for (std::string dir; std::getline(dirs, dir, ':');)
+        if (access((dir + "/" + name).c_str(), X_OK) == 0) return true;
     return false;
 }
 
-// Our environment with the given NAME=value entries put in place of any of the same name.
-std::vector<std::string> environmentWith(const std::vector<std::string>& entries) {
-    std::vector<std::string> result;
-    for (char** e = environ; *e; ++e) {
-        std::string entry = *e;
-        bool replaced = false;
-        for (const std::string& own : entries)
-            replaced |= entry.compare(0, own.find('=') + 1, own, 0, own.find('=') + 1) == 0;
-        if (!replaced) result.push_back(entry);
-    }
-    result.insert(result.end(), entries.begin(), entries.end());
-    return result;
-}
-
-// fork and exec, so the pid we hold is the program's own and no shell sits between.
-// stdoutFd -1 keeps ours; quiet sends both outputs to /dev/null; keepFd stays open in the child.
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int stdoutFd,
+// fork and exec, so the pid we hold is the program's own and no shell sits between. The
+// child gets our environment plus `env` (NAME=value); stdoutFd -1 keeps our output, quiet
+// sends both outputs to /dev/null, keepFd stays open.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int stdoutFd = -1,
             int keepFd = -1, bool quiet = false) {
-    std::vector<char*> args, envp;
+    std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
     args.push_back(nullptr);
-    envp.push_back(nullptr);
     pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed: " + std::string(std::strerror(errno)));
     if (pid == 0) {
@@ -76,7 +56,8 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
         }
         for (int fd = 3; fd < 256; ++fd)
             if (fd != keepFd) close(fd);
-        execvpe(args[0], args.data(), envp.data());
+        for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+        execvp(args[0], args.data());
         _exit(127);
     }
     return pid;
@@ -126,13 +107,6 @@ Window findByName(Display* display, Window parent, const char* name) {
 
 }  // namespace
 
-int Picture::litCount() const {
-    int count = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) count += lit(x, y);
-    return count;
-}
-
 int Picture::differences(const Picture& other) const {
     if (width != other.width || height != other.height) return std::max(width * height, other.width * other.height);
     int count = 0;
@@ -140,10 +114,11 @@ int Picture::differences(const Picture& other) const {
     return count;
 }
 
+// Runs a tool to its end or the deadline; returns its output.
 std::string runTool(const std::vector<std::string>& argv, const std::string& display, double seconds) {
     int out[2];
     if (pipe(out) != 0) throw std::runtime_error("pipe failed");
-    pid_t pid = spawn(argv, environmentWith({"DISPLAY=" + display}), out[1]);
+    pid_t pid = spawn(argv, {"DISPLAY=" + display}, out[1]);
     close(out[1]);
     std::string text;
     auto deadline = after(seconds);
@@ -177,25 +152,25 @@ XSession::XSession(const std::vector<std::string>& programEnvironment) {
         if (pipe(ready) != 0) throw std::runtime_error("pipe failed");
         server_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "800x800x24", "-nolisten",
                          "tcp"},
-                        environmentWith({}), -1, ready[1], true);
+                        {}, -1, ready[1], true);
         close(ready[1]);
         std::string number;
         pollfd p{ready[0], POLLIN, 0};
-        char c;
-        while (poll(&p, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+        char c = 0;
+        for (auto deadline = after(10); c != '\n' && Clock::now() < deadline;)
+            if (poll(&p, 1, 100) > 0) {
+                if (read(ready[0], &c, 1) != 1) break;  // Xvfb has ended
+                if (c != '\n') number += c;
+            }
         close(ready[0]);
         if (number.empty()) throw std::runtime_error("Xvfb did not report a display within 10 s");
         displayName_ = ":" + number;
         display_ = XOpenDisplay(displayName_.c_str());
         if (!display_) throw std::runtime_error("cannot connect to Xvfb on " + displayName_);
 
-        program_ = spawn({TESSARY_BINARY},
-                         environmentWith([&] {
-                             std::vector<std::string> env = {"DISPLAY=" + displayName_, "LIBGL_ALWAYS_SOFTWARE=1"};
-                             env.insert(env.end(), programEnvironment.begin(), programEnvironment.end());
-                             return env;
-                         }()),
-                         -1);
+        std::vector<std::string> env = {"DISPLAY=" + displayName_, "LIBGL_ALWAYS_SOFTWARE=1"};
+        env.insert(env.end(), programEnvironment.begin(), programEnvironment.end());
+        program_ = spawn({TESSARY_BINARY}, env);
         for (auto deadline = after(15); !window_; sleepMs(50)) {
             int status = 0;
             if (waitpid(program_, &status, WNOHANG) == program_) {

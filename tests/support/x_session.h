@@ -23,7 +23,6 @@ struct Picture {
     bool operator==(const Picture& other) const {
         return width == other.width && height == other.height && pixels == other.pixels;
     }
-    int litCount() const;
     // Pixels that differ; every pixel when the sizes do.
     int differences(const Picture& other) const;
 };
@@ -71,9 +70,6 @@ private:
     Window window_ = 0;
     std::string displayName_;
 };
-
-// Runs a program to its end or the deadline, with DISPLAY set; returns its stdout.
-std::string runTool(const std::vector<std::string>& argv, const std::string& display, double seconds);
 
 }  // namespace xsession
 
