@@ -1,6 +1,6 @@
-// A recording stand-in for the OpenGL and GLUT calls the viewer makes, so its frame,
-// start-up and keys can be checked without a display. Recording writes only into
-// fixed arrays: the allocation test runs whole frames through it.
+// Recording stand-ins for the GL and GLUT calls the viewer makes, so that its frame,
+// start-up and keys can be checked without a display. Recording writes only into fixed
+// arrays, so a frame run through it allocates nothing.
 #ifndef TESSARY_FAKE_GL_H
 #define TESSARY_FAKE_GL_H
 
@@ -16,18 +16,17 @@ struct Vertex {
     double x, y, z;
 };
 
-// Every call but glVertex3d, in order; vertexIndex says how many vertices came before it.
+// Any call but glVertex3d, with the number of vertices sent before it; unused args are 0.
 struct Call {
     const char* name;
-    double args[6];  // unused ones are 0
+    double args[6];
     int vertexIndex;
 };
 
 struct Record {
     Vertex vertices[MAX_VERTICES];
-    int vertexCount;  // every glVertex3d, also those past MAX_VERTICES that were not kept
     Call calls[MAX_CALLS];
-    int callCount;    // likewise
+    int vertexCount, callCount;  // every call made, also any past the end of the arrays
     char windowTitle[64];
     void (*displayFunc)();
     void (*keyboardFunc)(unsigned char, int, int);
@@ -37,8 +36,7 @@ extern Record record;
 
 void reset();
 int count(const char* name);
-// The first kept call of that name, or nullptr.
-const Call* find(const char* name);
+const Call* find(const char* name);  // the first call of that name, or nullptr
 
 }  // namespace fakegl
 
