@@ -38,7 +38,7 @@ targets=(tessary_swapcount tessary_frame_benchmark)
 
 # The vertex work alone, before anything else runs: 6400 point calls per frame.
 "$build/bench/tessary_frame_benchmark" --benchmark_filter='/rotations:0$' --benchmark_repetitions=5 \
-    --benchmark_report_aggregates_only=true >"$work/bench.txt" 2>&1 \
+    >"$work/bench.txt" 2>&1 \
     || { cat "$work/bench.txt" >&2; fail "frame benchmark failed"; }
 figures=$(grep '^frame rotations:0 ' "$work/bench.txt") || { cat "$work/bench.txt" >&2; fail "no figures from the frame benchmark"; }
 value() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p" <<<"$2"; }
