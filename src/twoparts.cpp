@@ -43,18 +43,22 @@ Parts product(double a, double b, double c, double d) {
 // As with the magnitude, the plain formula stands wherever it keeps the result.
 // Where c^2 + d^2 overflows or underflows, or a numerator overflows, both operands
 // are brought to parts of at most 1 and the ratio of their scales is applied last.
-// Non-finite operands and a zero dividend or divisor keep the plain formula's IEEE
-// result (a zero divisor gives 0/0, NaN in both parts).
+// Non-finite operands and a zero divisor keep the plain formula's IEEE result (a zero
+// divisor gives 0/0, NaN in both parts). A zero dividend takes the divisor's scale, so
+// that zero over a tiny divisor comes out zero, not the 0/0 of an underflowed c^2 + d^2.
 Parts quotient(double a, double b, double c, double d) {
     double denominator = std::pow(c, 2) + std::pow(d, 2);
     Parts retVal{(a * c + b * d) / denominator, (b * c - a * d) / denominator};
     bool lost = !sumOfSquaresHeld(denominator) || !std::isfinite(retVal.first)
                 || !std::isfinite(retVal.second);
-    if (!lost || !allFinite(a, b, c, d) || (a == 0 && b == 0) || (c == 0 && d == 0)) {
+    if (!lost || !allFinite(a, b, c, d) || (c == 0 && d == 0)) {
         return retVal;
     }
-    double dividendScale = std::max(std::fabs(a), std::fabs(b));
     double divisorScale = std::max(std::fabs(c), std::fabs(d));
+    double dividendScale = std::max(std::fabs(a), std::fabs(b));
+    if (dividendScale == 0) {
+        dividendScale = divisorScale;
+    }
     double as = a / dividendScale;
     double bs = b / dividendScale;
     double cs = c / divisorScale;

@@ -57,6 +57,7 @@ TEST(Complex, MagnitudeAndQuotientRescaleWhereSquaresOverflowOrUnderflow) {
     EXPECT_TRUE(hasParts(Complex(1, 1) / Complex(1e200, 1e200), 1e-200, 0, false));
     EXPECT_TRUE(hasParts(Complex(1, 0) / Complex(0, 1e-200), 0, -1e200, false));
     EXPECT_TRUE(hasParts(Complex(1e300, 0) / Complex(1e300, 1e300), 0.5, -0.5, false));
+    EXPECT_TRUE(hasParts(Complex(0, 0) / Complex(1e-200, 1e-200), 0, 0));
     Complex byZero = Complex(1, 2) / Complex(0, 0);
     EXPECT_TRUE(std::isnan(byZero.getReal()) && std::isnan(byZero.getImaginary()));
 }
