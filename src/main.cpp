@@ -13,7 +13,9 @@
 #include <GL/glut.h>
 
 #include "complex.h"
+#include "dual.h"
 #include "graph.h"
+#include "splitcomplex.h"
 
 namespace {
 
@@ -28,6 +30,14 @@ constexpr double VIEW_STEP = 5.0;        // degrees per key press; exact, so a t
 
 // The drawn graph and its plane angles; declared first of the program's globals.
 Graph<Complex> complexGraph;
+
+// Built at start-up and never drawn: Dual offers no getFirst or getSecond, so
+// nothing may call point() on it.
+Graph<Dual> dualGraph;
+
+// Built at start-up and never drawn: SplitComplex offers no getFirst, getSecond or
+// exp(SplitComplex), so nothing may call point() on it.
+Graph<SplitComplex> splitComplexGraph;
 
 // View rotation about the x, y and z axes, in degrees; never wrapped.
 double xAngle = 0;
