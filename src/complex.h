@@ -4,13 +4,15 @@
 
 #include <ostream>
 
+// The constructors and part accessors are defined in the class so that the graph,
+// which builds and reads a few values per vertex, gets them inlined.
 class Complex {
 public:
-    Complex();
-    Complex(double a, double b);
+    Complex() : realPart(0), imaginaryPart(0) {}
+    Complex(double a, double b) : realPart(a), imaginaryPart(b) {}
 
-    double getReal() const;
-    double getImaginary() const;
+    double getReal() const { return realPart; }
+    double getImaginary() const { return imaginaryPart; }
     // atan2(b, a): -pi for a negative real part with imaginary part -0, pi with +0.
     double getArgument() const;
     // sqrt(a^2 + b^2); stays finite and non-zero where the squares alone would not.
@@ -44,8 +46,8 @@ public:
     Complex exp(Complex exp);
 
     // The two parts under the names a graph reads: real, then imaginary.
-    double getFirst() const;
-    double getSecond() const;
+    double getFirst() const { return realPart; }
+    double getSecond() const { return imaginaryPart; }
 
 private:
     double realPart;
