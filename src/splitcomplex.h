@@ -1,6 +1,6 @@
 // Split-complex numbers a + bj as a small value class.
 //
-// The type carries the split-complex name but, by design, computes every member with
+// The type carries the split-complex name but deliberately computes every member with
 // the complex formulas: the product is (a*c - b*d, a*d + b*c), with the minus sign of
 // complex numbers rather than the a*c + b*d of j^2 = +1; the quotient divides by
 // c^2 + d^2; the magnitude is sqrt(a^2 + b^2). This is intended, not a slip to fix.

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <iomanip>
 #include <limits>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/printed.h"
 #include "support/tolerance.h"
 
 namespace {
@@ -23,12 +23,6 @@ const double PI = 3.141592653589793;
     }
     return ::testing::AssertionFailure() << std::setprecision(17) << "got (" << z.getReal() << ", "
                                          << z.getImaginary() << ")";
-}
-
-std::string printed(Complex z) {
-    std::ostringstream os;
-    z.print(os);
-    return os.str();
 }
 
 }  // namespace

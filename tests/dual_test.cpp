@@ -3,10 +3,11 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "support/printed.h"
 
 namespace {
 
@@ -25,12 +26,6 @@ void expectDerivative(const std::function<Dual(Dual)>& f, double (*real)(double)
     double slope = (real(a + h) - real(a - h)) / (2 * h);
     SCOPED_TRACE(a);
     expectNear(f(Dual(a, 1)), real(a), slope, 1e-8);
-}
-
-std::string printed(Dual x) {
-    std::ostringstream os;
-    x.print(os);
-    return os.str();
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <complex>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "complex.h"
+#include "support/printed.h"
 
 namespace {
 
@@ -23,9 +23,7 @@ TEST(SplitComplex, ArithmeticFollowsTheComplexRules) {
     EXPECT_EQ(square.getReal(), -1);
     EXPECT_EQ(square.getImaginary(), 0);
     EXPECT_EQ(SplitComplex(3, 4).getMagnitude(), 5);
-    std::ostringstream out;
-    SplitComplex(1, -2).print(out);
-    EXPECT_EQ(out.str(), "1 - 2i");
+    EXPECT_EQ(printed(SplitComplex(1, -2)), "1 - 2i");
 
     // A plain number moves only the real part under + and -, and scales both under * and /.
     SplitComplex moved = SplitComplex(1, 2) + 3 - 0.5;
