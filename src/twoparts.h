@@ -1,6 +1,6 @@
 // Formulas shared by the number types whose parts combine as a + bi does.
 // Complex and SplitComplex are both computed with these, so each rule lives here once;
-// Dual borrows the magnitude.
+// Dual borrows the magnitude, the argument and the printing rule.
 #ifndef TESSARY_TWOPARTS_H
 #define TESSARY_TWOPARTS_H
 
