@@ -3,7 +3,8 @@
 # it under an Xvfb server of its own, and stops both, by pid, on the way out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh g++ cmake make libgl-dev freeglut3-dev libgl1-mesa-dri xvfb x11-utils imagemagick
+source scripts/packages.sh
+scripts/deps.sh "${BUILD_PACKAGES[@]}" xvfb x11-utils imagemagick
 
 fail() { echo "screenshot.sh: $*" >&2; exit 1; }
 build=${BUILD_DIR:-build}
