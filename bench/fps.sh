@@ -18,6 +18,8 @@ fail() { echo "fps.sh: $*" >&2; exit 1; }
 
 # shellcheck source-path=SCRIPTDIR/.. source=scripts/packages.sh
 source "$root/scripts/packages.sh"
+# shellcheck source=scripts/xvfb.sh
+source "$root/scripts/xvfb.sh"
 "$root/scripts/deps.sh" "${BUILD_PACKAGES[@]}" libbenchmark-dev xvfb || fail "could not install the packages it needs"
 
 work=$(mktemp -d)
@@ -49,14 +51,9 @@ if [ -z "$vertex_ns" ] || [ -z "$plain_ns" ] || [ -z "$ratio" ]; then
     fail "could not read the figures in: $figures"
 fi
 
-# A display of its own: Xvfb picks a free number and writes it to descriptor 3 once ready.
-Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-display=":$(head -n1 "$work/display")"
+start_xvfb "$work" || fail "Xvfb did not start"
 
-DISPLAY=$display LIBGL_ALWAYS_SOFTWARE=1 TESSARY_SWAPCOUNT_FILE="$work/swaps" \
+LIBGL_ALWAYS_SOFTWARE=1 TESSARY_SWAPCOUNT_FILE="$work/swaps" \
     LD_PRELOAD="$build/bench/libtessary_swapcount.so" "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 pids=("$program_pid" "${pids[@]}")  # stopped first, before its display goes

@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+source scripts/xvfb.sh
 scripts/deps.sh "${BUILD_PACKAGES[@]}" xvfb x11-utils imagemagick
 
 fail() { echo "screenshot.sh: $*" >&2; exit 1; }
@@ -25,12 +26,7 @@ trap cleanup EXIT
 cmake -S . -B "$build" >/dev/null || fail "cmake configure of $build/ failed"
 cmake --build "$build" --target tessary -j"$(nproc)" >/dev/null || fail "build of the program failed"
 
-# Xvfb picks a free display and writes its number to fd 3 once it takes clients.
-Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || { cat "$tmp/xvfb.log" >&2; fail "Xvfb reported no display within 10 s"; }
-export DISPLAY=":$(head -n 1 "$tmp/display")"
+start_xvfb "$tmp" || fail "could not start Xvfb"
 
 LIBGL_ALWAYS_SOFTWARE=1 "$build/tessary" &
 pids+=($!)
