@@ -192,6 +192,18 @@ bool framesAgree(long long rotations) {
     return agree;
 }
 
+// Whether a run ended in an error or a skip, so it has no times to report. Google
+// Benchmark 1.8 replaced Run::error_occurred with Run::skipped (Debian 12 ships 1.7,
+// Debian 13 ships 1.9); overload resolution picks whichever member this version has.
+template <typename Run>
+auto runHasNoTimes(const Run& run, int) -> decltype(static_cast<bool>(run.skipped)) {
+    return static_cast<bool>(run.skipped);
+}
+template <typename Run>
+bool runHasNoTimes(const Run& run, long) {
+    return run.error_occurred;
+}
+
 // The console table, then one line per angle setting with both times per frame and
 // their ratio, from the medians and from the minima of the repetitions (or from the one
 // run without them). CPU time is used: the work is single-threaded, and on a shared
@@ -204,7 +216,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.error_occurred) {
+            if (runHasNoTimes(run, 0)) {
                 continue;
             }
             double ns = run.GetAdjustedCPUTime()

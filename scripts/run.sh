@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds Tessary (Release) and starts the viewer. Arguments go to the program, which
-# hands them to GLUT (for instance -display :1).
+# hands them to GLUT (for instance -display :1). Needs only the program's own packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+fail() { echo "run.sh: $*" >&2; exit 1; }
 scripts/deps.sh "${BUILD_PACKAGES[@]}"
-cmake -S . -B build >/dev/null || { echo "run.sh: cmake configure failed" >&2; exit 1; }
-cmake --build build -j"$(nproc)" || { echo "run.sh: build failed" >&2; exit 1; }
+cmake -S . -B build >/dev/null \
+    || fail "cmake configure of build/ failed (if build/ comes from another checkout or tool, remove it and run again)"
+cmake --build build --target tessary -j"$(nproc)" || fail "build failed"
 exec build/tessary "$@"

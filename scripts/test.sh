@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
-# Builds Tessary and runs every test: the unit and window tests in build/, then the
-# unit tests again built with AddressSanitizer and UBSan in build-sanitize/.
+# Builds Tessary and runs every test: the unit and window tests in build/ with GCC, then
+# the unit tests again built with Clang, AddressSanitizer and UBSan in build-clang/.
+# Both builds treat warnings as errors and include the benchmarks, so both compilers
+# see all the code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+fail() { echo "test.sh: $*" >&2; exit 1; }
 scripts/deps.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 jobs=$(nproc)
+options=(-DTESSARY_TESTS=ON -DTESSARY_BENCHMARKS=ON -DTESSARY_WERROR=ON)
 
-cmake -S . -B build -DTESSARY_WERROR=ON >/dev/null || { echo "test.sh: configure of build/ failed" >&2; exit 1; }
-cmake --build build -j"$jobs" || { echo "test.sh: build of build/ failed" >&2; exit 1; }
-ctest --test-dir build --output-on-failure || { echo "test.sh: tests in build/ failed" >&2; exit 1; }
+# The options are given every time: a build/ configured earlier by run.sh has them off.
+cmake -S . -B build "${options[@]}" >/dev/null || fail "configure of build/ failed"
+cmake --build build -j"$jobs" || fail "build of build/ failed"
+ctest --test-dir build --no-tests=error --output-on-failure || fail "tests in build/ failed"
 
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S . -B build-sanitize -DTESSARY_WERROR=ON -DTESSARY_BENCHMARKS=OFF \
+cmake -S . -B build-clang "${options[@]}" -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null \
-    || { echo "test.sh: configure of build-sanitize/ failed" >&2; exit 1; }
-cmake --build build-sanitize -j"$jobs" || { echo "test.sh: sanitizer build failed" >&2; exit 1; }
-ctest --test-dir build-sanitize -L unit --output-on-failure \
-    || { echo "test.sh: unit tests under sanitizers failed" >&2; exit 1; }
+    || fail "configure of build-clang/ failed"
+cmake --build build-clang -j"$jobs" || fail "Clang sanitizer build failed"
+ctest --test-dir build-clang -L unit --no-tests=error --output-on-failure \
+    || fail "unit tests under Clang's sanitizers failed"
