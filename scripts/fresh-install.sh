@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Proves the README's commands on a clean, minimal Debian SUITE (bookworm, trixie):
+#
+#   scripts/fresh-install.sh SUITE             scripts/run.sh until the window shows the
+#                                              start-up picture, then scripts/test.sh
+#   scripts/fresh-install.sh --package SUITE   scripts/package.sh in one copy of the base;
+#                                              in a second, apt-get install of the .deb,
+#                                              tessary's picture, apt-get remove
+#
+# Each run starts from a copy of a debootstrap (minbase) system, made once and kept in
+# TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded
+# so far, and holds the committed tree (git HEAD), no build outputs. The windows go to a
+# private Xvfb on this machine. Needs root, for debootstrap, chroot and mount.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+fail() { echo "fresh-install.sh: $*" >&2; exit 1; }
+
+mode=commands
+[ "${1:-}" = --package ] && { mode=package; shift; }
+[ $# -eq 1 ] || fail "usage: scripts/fresh-install.sh [--package] SUITE   (SUITE: bookworm or trixie)"
+suite=$1
+[ "$(id -u)" -eq 0 ] || fail "must run as root (debootstrap, chroot and mount need it)"
+git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: it copies the committed tree"
+[ -z "$(git status --porcelain --untracked-files=no)" ] \
+    || echo "fresh-install.sh: uncommitted changes are not copied; this checks HEAD"
+
+source scripts/xvfb.sh
+scripts/deps.sh debootstrap xvfb x11-utils imagemagick
+
+cache=${TESSARY_FRESH_CACHE:-/var/cache/tessary-fresh}/$suite
+log=/var/tmp/tessary-fresh-$suite-$mode.log
+: >"$log"
+work=$(mktemp -d /var/tmp/tessary-fresh.XXXXXX)
+pids=()    # started processes; those that run in a system copy lead a process group
+mounts=()  # in mounting order
+
+cleanup() {
+    local status=$? i pid
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill -- "-${pids[i]}" 2>/dev/null || kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    # Anything still running inside a copy (a daemon started by a package) holds its
+    # mounts: stop it by pid too.
+    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+        [[ "$(readlink "/proc/$pid/root" 2>/dev/null)" == "$work"/* ]] && kill -9 "$pid" 2>/dev/null
+    done
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+        umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" || true
+    done
+    rm -rf --one-file-system "$work"
+    if [ "$status" -ne 0 ]; then
+        echo "fresh-install.sh: $suite ($mode) FAILED; last lines of $log:" >&2
+        tail -n 25 "$log" >&2
+        echo "fresh-install.sh: the whole log is $log" >&2
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+step() { printf '[%4ds] %s\n' "$SECONDS" "$*" | tee -a "$log"; }
+
+# The base system, made once; the download goes to a side directory and is moved into
+# place only when complete, so an interrupted debootstrap leaves no half base behind.
+mkdir -p "$cache/archives/partial"
+if [ ! -d "$cache/base" ]; then
+    step "making a minimal $suite with debootstrap into $cache/base"
+    rm -rf "$cache/base.new"
+    debootstrap --variant=minbase "$suite" "$cache/base.new" http://deb.debian.org/debian >>"$log" 2>&1 \
+        || fail "debootstrap of $suite failed"
+    mv "$cache/base.new" "$cache/base"
+fi
+
+# new_system NAME: a fresh copy of the base in $work/NAME, with the committed tree in
+# /root/tessary, the host's name servers, and /proc, /sys, /dev and the package cache.
+new_system() {
+    local root=$work/$1 dir
+    cp -a "$cache/base" "$root"
+    cp /etc/resolv.conf "$root/etc/resolv.conf"
+    mkdir -p "$root/root/tessary"
+    git archive HEAD | tar -x -C "$root/root/tessary"
+    mount -t proc proc "$root/proc" && mounts+=("$root/proc")
+    mount -t sysfs sysfs "$root/sys" && mounts+=("$root/sys")
+    for dir in /dev /dev/pts /dev/shm; do
+        mount --bind "$dir" "$root$dir" && mounts+=("$root$dir")
+    done
+    mount --bind "$cache/archives" "$root/var/cache/apt/archives" && mounts+=("$root/var/cache/apt/archives")
+}
+
+# start NAME COMMAND: runs the shell command in /root/tessary of system NAME as root, in
+# the background, in a process group of its own so that cleanup stops all of it; its
+# output goes to the log.
+start() {
+    setsid chroot "$work/$1" /usr/bin/env -i HOME=/root LANG=C.UTF-8 DISPLAY="$DISPLAY" \
+        PATH=/usr/sbin:/usr/bin:/sbin:/bin LIBGL_ALWAYS_SOFTWARE=1 \
+        bash -c "cd /root/tessary && $2" >>"$log" 2>&1 &
+    pids+=($!)
+}
+
+# run NAME COMMAND: as start, and waits for it; fails naming the command.
+run() {
+    start "$1" "$2"
+    wait "${pids[-1]}" || fail "'$2' failed in the fresh $suite"
+}
+
+# picture SECONDS: waits up to SECONDS for the window titled "Tessary", while the last
+# process started is alive, until it shows a settled picture that is not all black;
+# keeps the picture beside the log.
+picture() {
+    local pid=${pids[-1]} window= shot=${log%.log}.png previous=$work/previous.png
+    local deadline=$((SECONDS + $1))
+    until window=$(xwininfo -root -tree | awk '/"Tessary": /{ print $1; exit }') && [ -n "$window" ]; do
+        kill -0 "$pid" 2>/dev/null || fail "the program ended before its window appeared"
+        [ "$SECONDS" -lt "$deadline" ] || fail "no window titled \"Tessary\" within $1 s"
+        sleep 1
+    done
+    for _ in $(seq 50); do
+        import -window "$window" -strip "$shot" 2>>"$log" || fail "could not capture window $window"
+        cmp -s "$shot" "$previous" && break
+        cp "$shot" "$previous"
+        sleep 0.2
+    done
+    [ "$(convert "$shot" -format '%[fx:maxima > 0]' info:)" = 1 ] || fail "the window stays black (see $shot)"
+    step "the window shows the start-up picture ($shot)"
+}
+
+# stop_last: stops the last process started, with its group.
+stop_last() {
+    kill -- "-${pids[-1]}" 2>/dev/null || true
+    wait "${pids[-1]}" 2>/dev/null || true
+    unset 'pids[-1]'
+}
+
+start_xvfb "$work" || fail "could not start Xvfb"
+step "fresh $suite: $mode; log in $log"
+
+if [ "$mode" = commands ]; then
+    new_system a
+    step "scripts/run.sh (installs the build packages, builds, starts the viewer)"
+    start a "scripts/run.sh"
+    picture 1800
+    stop_last
+    step "scripts/test.sh (installs the test packages, builds, runs every test)"
+    run a "scripts/test.sh"
+    grep -E 'tests passed|tests failed' "$log"
+else
+    new_system build
+    step "scripts/package.sh (installs what it needs, builds and checks the .deb)"
+    run build "scripts/package.sh"
+    deb=$(cd "$work/build/root/tessary/build-package" && ls tessary_*.deb) || fail "package.sh made no .deb"
+    step "built $deb"
+
+    new_system install
+    cp "$work/build/root/tessary/build-package/$deb" "$work/install/root/tessary/"
+    run install "dpkg-query -W -f '\${Package}\n' | sort >/root/before"
+    step "apt-get install ./$deb"
+    run install "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./$deb"
+    run install "dpkg-query -W -f '\${Package}\n' | sort | comm -13 /root/before - >/root/added"
+    step "it brought in: $(tr '\n' ' ' <"$work/install/root/added")"
+    ! grep -E -e '-dev$|^(g\+\+|gcc|cpp|clang|cmake|make|xvfb|xdotool|x11-utils)(-|$)' "$work/install/root/added" \
+        || fail "the package pulled in build or test tools"
+    start install "exec tessary"
+    picture 60
+    stop_last
+    run install "dpkg -L tessary >/root/files && DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq tessary"
+    left=$(chroot "$work/install" bash -c 'while read -r f; do [ -f "$f" ] || [ -L "$f" ] && echo "$f"; done </root/files; [ -e /usr/share/doc/tessary ] && echo /usr/share/doc/tessary; true')
+    [ -z "$left" ] || fail "apt-get remove left behind: $left"
+    step "apt-get remove tessary left none of its files"
+fi
+step "fresh $suite: $mode passed"
