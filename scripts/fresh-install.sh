@@ -10,16 +10,20 @@
 # Each run starts from a copy of a debootstrap (minbase) system, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded
 # so far, and holds the committed tree (git HEAD), no build outputs. The windows go to a
-# private Xvfb on this machine. Needs root, for debootstrap, chroot and mount.
+# private Xvfb on this machine. Needs root for debootstrap, chroot and mount; started by
+# another user, it runs itself again through sudo.
 set -euo pipefail
-cd "$(dirname "$0")/.."
 fail() { echo "fresh-install.sh: $*" >&2; exit 1; }
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || fail "needs root, or sudo: debootstrap, chroot and mount need it"
+    exec sudo "$0" "$@"
+fi
+cd "$(dirname "$0")/.."
 
 mode=commands
 [ "${1:-}" = --package ] && { mode=package; shift; }
 [ $# -eq 1 ] || fail "usage: scripts/fresh-install.sh [--package] SUITE   (SUITE: bookworm or trixie)"
 suite=$1
-[ "$(id -u)" -eq 0 ] || fail "must run as root (debootstrap, chroot and mount need it)"
 git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: it copies the committed tree"
 [ -z "$(git status --porcelain --untracked-files=no)" ] \
     || echo "fresh-install.sh: uncommitted changes are not copied; this checks HEAD"
