@@ -111,19 +111,9 @@ run() {
 # process started is alive, until it shows a settled picture that is not all black;
 # keeps the picture beside the log.
 picture() {
-    local pid=${pids[-1]} window= shot=${log%.log}.png previous=$work/previous.png
-    local deadline=$((SECONDS + $1))
-    until window=$(xwininfo -root -tree | awk '/"Tessary": /{ print $1; exit }') && [ -n "$window" ]; do
-        kill -0 "$pid" 2>/dev/null || fail "the program ended before its window appeared"
-        [ "$SECONDS" -lt "$deadline" ] || fail "no window titled \"Tessary\" within $1 s"
-        sleep 1
-    done
-    for _ in $(seq 50); do
-        import -window "$window" -strip "$shot" 2>>"$log" || fail "could not capture window $window"
-        cmp -s "$shot" "$previous" && break
-        cp "$shot" "$previous"
-        sleep 0.2
-    done
+    local window shot=${log%.log}.png
+    window=$(find_window "$1" "${pids[-1]}") || fail "the program ended, or no window titled \"Tessary\" appeared within $1 s"
+    settled_capture "$window" "$shot" 2>>"$log" || fail "could not capture a settled picture of window $window"
     [ "$(convert "$shot" -format '%[fx:maxima > 0]' info:)" = 1 ] || fail "the window stays black (see $shot)"
     step "the window shows the start-up picture ($shot)"
 }

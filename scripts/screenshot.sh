@@ -29,18 +29,8 @@ trap cleanup EXIT
 # capture FILE: the window's picture as it is now.
 capture() { import -window "$window" -strip "$1" || fail "import could not capture window $window"; }
 
-# settle: captures until two captures in a row are alike, so the picture is drawn and
-# still, and keeps it as $tmp/shot.png.
-settle() {
-    capture "$tmp/shot.png"
-    for _ in $(seq 50); do
-        sleep 0.1
-        capture "$tmp/again.png"
-        cmp -s "$tmp/again.png" "$tmp/shot.png" && return
-        mv "$tmp/again.png" "$tmp/shot.png"
-    done
-    fail "the picture did not settle within 50 captures"
-}
+# settle: keeps the picture as $tmp/shot.png once it is drawn and still.
+settle() { settled_capture "$window" "$tmp/shot.png" || fail "the picture of window $window did not settle"; }
 
 # after COMMAND...: runs the command (keys, a resize), waits for the picture to leave the
 # last settled one (the X server has the events before the program has drawn them), and
@@ -78,13 +68,7 @@ start_xvfb "$tmp" || fail "could not start Xvfb"
 
 LIBGL_ALWAYS_SOFTWARE=1 "$build/tessary" &
 pids+=($!)
-window=
-for _ in $(seq 150); do
-    window=$(xwininfo -root -tree | awk '/"Tessary": /{ print $1; exit }')
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window titled \"Tessary\" within 15 s"
+window=$(find_window 15 "${pids[-1]}") || fail "no window titled \"Tessary\" within 15 s"
 
 settle
 mkdir -p docs packaging
