@@ -134,6 +134,11 @@ if [ "$mode" = commands ]; then
     start a "scripts/run.sh"
     picture 1800
     stop_last
+    # Tests asked for with only the build packages there: configure must stop, naming them.
+    start a "! cmake -S . -B /tmp/probe -DTESSARY_TESTS=ON -DTESSARY_BENCHMARKS=ON >/tmp/probe.log 2>&1 \
+             && grep -q 'apt-get install libgtest-dev' /tmp/probe.log"
+    wait "${pids[-1]}" || fail "configure with tests but without their packages did not stop naming them"
+    step "without the test packages, configure with tests stops and names them"
     step "scripts/test.sh (installs the test packages, builds, runs every test)"
     run a "scripts/test.sh"
     grep -E 'tests passed|tests failed' "$log"
