@@ -6,11 +6,12 @@
 #
 #   bench/fps.sh [path/to/tessary]
 #
-# BUILD_DIR (default build/) is where the wrapper, the benchmark and, without an
-# argument, the program are built; FPS_SECONDS (default 5) is how long the program runs.
+# BUILD_DIR (default build-bench/, apart from the tests' build/) is where the wrapper,
+# the benchmark and, without an argument, the program are built; FPS_SECONDS (default 5)
+# is how long the program runs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
+build=${BUILD_DIR:-$root/build-bench}
 program=${1:-$build/tessary}
 seconds=${FPS_SECONDS:-5}
 
@@ -34,7 +35,7 @@ trap stop_all EXIT
 
 targets=(tessary_swapcount tessary_frame_benchmark)
 [ $# -eq 0 ] && targets+=(tessary)
-{ cmake -S "$root" -B "$build" -DTESSARY_BENCHMARKS=ON && cmake --build "$build" -j2 --target "${targets[@]}"; } \
+{ cmake -S "$root" -B "$build" -DTESSARY_BENCHMARKS=ON -DTESSARY_TESTS=OFF && cmake --build "$build" -j2 --target "${targets[@]}"; } \
     >"$work/build.log" 2>&1 || { tail -20 "$work/build.log" >&2; fail "build in $build failed"; }
 [ -x "$program" ] || fail "no program at $program"
 

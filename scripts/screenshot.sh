@@ -61,7 +61,7 @@ resize() {
     [ "$(identify -format %wx%h "$tmp/shot.png")" = "$1x$1" ] || fail "the window did not become $1 x $1"
 }
 
-cmake -S . -B "$build" >/dev/null || fail "cmake configure of $build/ failed"
+cmake -S . -B "$build" -DTESSARY_TESTS=OFF -DTESSARY_BENCHMARKS=OFF >/dev/null || fail "cmake configure of $build/ failed"
 cmake --build "$build" --target tessary -j"$(nproc)" >/dev/null || fail "build of the program failed"
 
 start_xvfb "$tmp" || fail "could not start Xvfb"
