@@ -38,12 +38,15 @@ work=$(mktemp -d /var/tmp/tessary-fresh.XXXXXX)
 pids=()    # started processes; those that run in a system copy lead a process group
 mounts=()  # in mounting order
 
+# stop PID: stops the process and the process group it leads (Xvfb leads none).
+stop() {
+    kill -- "-$1" 2>/dev/null || kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
 cleanup() {
     local status=$? i pid
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill -- "-${pids[i]}" 2>/dev/null || kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[i]}"; done
     # Anything still running inside a copy (a daemon started by a package) holds its
     # mounts: stop it by pid too.
     for pid in $(ls /proc | grep -E '^[0-9]+$'); do
@@ -101,10 +104,11 @@ start() {
     pids+=($!)
 }
 
-# run NAME COMMAND: as start, and waits for it; fails naming the command.
+# run NAME COMMAND [FAILURE]: as start, and waits for it; fails with FAILURE, or naming
+# the command.
 run() {
     start "$1" "$2"
-    wait "${pids[-1]}" || fail "'$2' failed in the fresh $suite"
+    wait "${pids[-1]}" || fail "${3:-"'$2' failed in the fresh $suite"}"
 }
 
 # picture SECONDS: waits up to SECONDS for the window titled "Tessary", while the last
@@ -120,8 +124,7 @@ picture() {
 
 # stop_last: stops the last process started, with its group.
 stop_last() {
-    kill -- "-${pids[-1]}" 2>/dev/null || true
-    wait "${pids[-1]}" 2>/dev/null || true
+    stop "${pids[-1]}"
     unset 'pids[-1]'
 }
 
@@ -135,9 +138,9 @@ if [ "$mode" = commands ]; then
     picture 1800
     stop_last
     # Tests asked for with only the build packages there: configure must stop, naming them.
-    start a "! cmake -S . -B /tmp/probe -DTESSARY_TESTS=ON -DTESSARY_BENCHMARKS=ON >/tmp/probe.log 2>&1 \
-             && grep -q 'apt-get install libgtest-dev' /tmp/probe.log"
-    wait "${pids[-1]}" || fail "configure with tests but without their packages did not stop naming them"
+    run a "! cmake -S . -B /tmp/probe -DTESSARY_TESTS=ON -DTESSARY_BENCHMARKS=ON >/tmp/probe.log 2>&1 \
+           && grep -q 'apt-get install libgtest-dev' /tmp/probe.log" \
+        "configure with tests but without their packages did not stop naming them"
     step "without the test packages, configure with tests stops and names them"
     step "scripts/test.sh (installs the test packages, builds, runs every test)"
     run a "scripts/test.sh"
