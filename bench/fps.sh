@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures the real program's frame rate: runs it for a few seconds on a virtual X
 # display of its own with Mesa's software renderer, counting glutSwapBuffers calls
 # through a preloaded wrapper (swapcount.cpp), then sets the vertex work per frame from

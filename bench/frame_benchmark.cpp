@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times one frame's vertex work: the 6400 calls of Graph<Complex>::point that the
 // program's drawMesh makes, against a baseline that does the same arithmetic written
 // plainly in one loop. Their ratio is the price of the number classes and the graph

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Preloaded into the program by fps.sh (LD_PRELOAD): wraps glutSwapBuffers, counts
 // the frames shown and keeps a small report in the file named by
 // TESSARY_SWAPCOUNT_FILE. The program never exits on its own and is ended by a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Kept in a translation unit of its own: without link-time optimisation the timed
 // loops see glVertex3d only as an opaque call, as they see libGL's in the program,
 // so they must compute every argument and reload any global state after each call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark's own glVertex3d: it takes the vertices a frame emits instead of
 // libGL, so the vertex work can be timed without a window or a driver.
 #ifndef TESSARY_BENCH_VERTEX_SINK_H

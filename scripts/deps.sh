@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages named on the command line that are not installed yet.
 # Run by the other scripts; runs apt-get only when something is missing. Elsewhere
 # than on Debian it stops at once with the list; TESSARY_NO_APT=1 skips this step for

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Proves the README's commands on a clean, minimal Debian SUITE (bookworm, trixie):
 #
 #   scripts/fresh-install.sh SUITE             scripts/run.sh until the window shows the

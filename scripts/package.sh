@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package build-package/tessary_<version>_<arch>.deb with CPack, then
 # checks it with Debian's own tools: lintian on the package, desktop-file-validate on the
 # menu entry and groff on the manual page. Any complaint fails the script.

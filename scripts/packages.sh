@@ -1,4 +1,5 @@
 # The Debian packages each script needs; sourced, not run.
+# SPDX-License-Identifier: MIT
 # BUILD_PACKAGES: compiler, CMake, OpenGL (Mesa) and GLUT (freeglut), Mesa's drivers.
 # TEST_PACKAGES: GoogleTest, Google Benchmark, Clang with its sanitizer runtimes, and the
 # X server and tools the window tests drive.

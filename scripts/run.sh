@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Tessary (Release) and starts the viewer. Arguments go to the program, which
 # hands them to GLUT (for instance -display :1). Needs only the program's own packages.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Takes the pictures of the real program, under an Xvfb server of its own, with real key
 # presses (xdotool): docs/tessary.png, the start-up picture; packaging/tessary.png, a
 # 256 x 256 icon, the window itself at that size after a few turns; and

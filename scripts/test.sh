@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Tessary and runs every test: the unit and window tests in build/ with GCC, then
 # the unit tests again built with Clang, AddressSanitizer and UBSan in build-clang/.
 # Both builds treat warnings as errors and include the benchmarks, so both compilers

@@ -1,4 +1,5 @@
 # Sourced by the scripts that need an X display of their own and the window on it.
+# SPDX-License-Identifier: MIT
 # start_xvfb DIR: starts Xvfb on a free display (it picks the number and writes it to
 # fd 3 once it takes clients), appends the server's pid to the caller's `pids` array so
 # the caller stops it by that pid, waits up to 10 s, and exports DISPLAY.

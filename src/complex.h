@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Complex numbers a + bi as a small value class.
 #ifndef TESSARY_COMPLEX_H
 #define TESSARY_COMPLEX_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dual numbers a + bε with ε² = 0 as a small value class. The dual part carries a
 // first-order change: f(a + bε) = f(a) + f'(a)·b·ε for the functions below.
 #ifndef TESSARY_DUAL_H

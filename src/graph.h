@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The graph of a function of one two-part number as a surface in 4-space.
 //
 // Each sample (a, b) becomes the 4-D point (a, b, first part of f, second part of f),

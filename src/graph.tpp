@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Member definitions of Graph<T>; included at the end of graph.h, never compiled alone.
 #include <cmath>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The function a graph draws: w = 2.718^z on the number type T.
 #ifndef TESSARY_GRAPHFUNCTION_H
 #define TESSARY_GRAPHFUNCTION_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tessary: the graph of w = 2.718^z over the square -0.5 <= Re z, Im z <= 0.5, drawn
 // as a white wireframe surface in four dimensions and redrawn continuously.
 //

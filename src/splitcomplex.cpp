@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "splitcomplex.h"
 
 #include "twoparts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Split-complex numbers a + bj as a small value class.
 //
 // The type carries the split-complex name but deliberately computes every member with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Formulas shared by the number types whose parts combine as a + bi does.
 // Complex and SplitComplex are both computed with these, so each rule lives here once;
 // Dual borrows the magnitude, the argument and the printing rule.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The viewer allocates nothing per frame or per key. This binary replaces the global
 // operator new with a counting one and, where the linker wraps it (see CMakeLists.txt),
 // counts the malloc family of every object linked in statically as well.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dual.h"
 
 #include <cmath>

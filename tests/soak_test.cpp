@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program under a stream of random key events for about half a minute: it stays
 // alive, ends up drawing exactly what its keys asked for, holds its memory, and ends when
 // its window is closed the way a window manager closes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every operation of the three number types over zeros, infinities, NaN and the ends
 // of the double range: nothing traps (the sanitizer build runs this too), a NaN operand
 // never comes out as a clean finite result, and a zero divisor never yields a finite one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keys as real X key events, and the picture they lead to: the mesh worked out from the
 // mathematics for the angles those keys should have set, or the picture from before.
 #include <gtest/gtest.h>

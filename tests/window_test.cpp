@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as it first appears: title, place and size, and the mesh seen straight
 // down the z axis, the part where Re w > 1 (most of a > 0) included.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the wireframe should appear, worked out from the mathematics alone: the 4-D
 // point (a, b, Re w, Im w) of w = 2.718^(a+bi), turned in the xy, yz and zw planes, w
 // dropped, turned by the view about x, then y, then z, and (X, Y) mapped from [-1, 1]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recording stand-ins for the GL and GLUT calls the viewer makes, so that its frame,
 // start-up and keys can be checked without a display. Recording writes only into fixed
 // arrays, so a frame run through it allocates nothing.

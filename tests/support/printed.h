@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a number type's print writes under the stream's default settings.
 #ifndef TESSARY_PRINTED_H
 #define TESSARY_PRINTED_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one tolerance for computed values: relative, so 1e200 and 1e-200 results are
 // judged by their leading digits, and absolute only against an expected zero. 1e-12 is
 // far above the rounding of a few dozen operations and far below a wrong formula's error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program under its own Xvfb server, for tests that look at the window.
 // Every wait has a deadline; the destructor stops each started process by its pid.
 #ifndef TESSARY_TESTS_X_SESSION_H
