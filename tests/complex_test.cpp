@@ -57,6 +57,26 @@ TEST(Complex, MagnitudeAndQuotientRescaleWhereSquaresOverflowOrUnderflow) {
     EXPECT_TRUE(std::isnan(byZero.getReal()) && std::isnan(byZero.getImaginary()));
 }
 
+// The conjugate negates the imaginary part alone, signed zeros included, and times the
+// number gives the squared magnitude with no imaginary part.
+TEST(Complex, ConjugateNegatesOnlyTheImaginaryPart) {
+    const Complex z(3, 4);
+    EXPECT_TRUE(hasParts(z.getConjugate(), 3, -4));
+    EXPECT_TRUE(hasParts(z, 3, 4));  // a const value, left as it was
+    EXPECT_TRUE(hasParts(Complex(-2.5, -0.5).getConjugate(), -2.5, 0.5));
+    EXPECT_TRUE(hasParts(z.getConjugate().getConjugate(), 3, 4));
+    EXPECT_TRUE(hasParts(Complex(3, 4) * z.getConjugate(), 25, 0));
+
+    // -b, not 0 - b: a +0 imaginary part becomes -0 and -0 becomes +0; a -0 real part stays.
+    Complex fromPlusZero = Complex(-0.0, 0.0).getConjugate();
+    Complex fromMinusZero = Complex(1, -0.0).getConjugate();
+    EXPECT_TRUE(std::signbit(fromPlusZero.getReal()));
+    EXPECT_TRUE(std::signbit(fromPlusZero.getImaginary()));
+    EXPECT_FALSE(std::signbit(fromMinusZero.getImaginary()));
+    // Reflected across the real axis, a number just above the cut lands just below it.
+    EXPECT_EQ(Complex(-1, 0).getConjugate().getArgument(), -PI);
+}
+
 TEST(Complex, MixedOperandsShiftTheRealPartOrScaleBoth) {
     Complex z(1.5, -2.5);
     EXPECT_TRUE(hasParts(z + 2, 3.5, -2.5));

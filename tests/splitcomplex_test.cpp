@@ -39,6 +39,27 @@ TEST(SplitComplex, ArithmeticFollowsTheComplexRules) {
     expectClose(cube.getImaginary(), -8);
 }
 
+// As for Complex: only the imaginary part changes sign, -0 and +0 swap, and the number
+// times its conjugate is the squared magnitude.
+TEST(SplitComplex, ConjugateNegatesOnlyTheImaginaryPart) {
+    const SplitComplex z(3, 4);
+    SplitComplex conjugate = z.getConjugate();
+    EXPECT_EQ(conjugate.getReal(), 3);
+    EXPECT_EQ(conjugate.getImaginary(), -4);
+    EXPECT_EQ(z.getImaginary(), 4);
+    SplitComplex negative = SplitComplex(-2.5, -0.5).getConjugate();
+    EXPECT_EQ(negative.getReal(), -2.5);
+    EXPECT_EQ(negative.getImaginary(), 0.5);
+    SplitComplex product = SplitComplex(3, 4) * conjugate;
+    EXPECT_EQ(product.getReal(), 25);
+    EXPECT_EQ(product.getImaginary(), 0);
+
+    SplitComplex fromPlusZero = SplitComplex(-0.0, 0.0).getConjugate();
+    EXPECT_TRUE(std::signbit(fromPlusZero.getReal()));
+    EXPECT_TRUE(std::signbit(fromPlusZero.getImaginary()));
+    EXPECT_FALSE(std::signbit(SplitComplex(1, -0.0).getConjugate().getImaginary()));
+}
+
 // Quotient and logarithm match Complex and the standard library, also where the
 // plain c^2 + d^2 would overflow (1e200) or underflow (1e-200).
 TEST(SplitComplex, QuotientAndLogarithmMatchComplex) {
