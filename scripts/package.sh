@@ -10,6 +10,19 @@ fail() { echo "package.sh: $*" >&2; exit 1; }
 scripts/deps.sh "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 build=build-package
 
+# The same commit gives the same .deb, bit for bit, whoever builds it, where and when.
+# Members' times: the last commit's (the changelog's outside a git checkout), unless the
+# caller sets its own. Modes and times of the archive files that cpack writes itself:
+# umask 022 and UTC. Paths and the .comment note: packaging/CMakeLists.txt.
+umask 022
+export TZ=UTC LC_ALL=C.UTF-8
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) \
+        || SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -STimestamp) \
+        || fail "no time for the package's files: no git commit and no date in packaging/changelog"
+fi
+export SOURCE_DATE_EPOCH
+
 # Built with Debian's hardening flags, all of them, as Debian's own package builds are.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$build" -DCMAKE_INSTALL_PREFIX=/usr \
