@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Builds the Debian package build-package/tessary_<version>_<arch>.deb with CPack, then
 # checks it with Debian's own tools: lintian on the package, desktop-file-validate on the
-# menu entry and groff on the manual page. Any complaint fails the script.
+# menu entry, appstreamcli on the metainfo and groff on the manual page. Any complaint
+# fails the script, and so does any lintian tag, even an informational or pedantic one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -35,8 +36,18 @@ rm -f "$build"/tessary_*.deb
 deb=$(echo "$build"/tessary_*.deb)
 [ -f "$deb" ] || fail "cpack made no tessary_*.deb in $build/"
 
-lintian --fail-on error,warning "$deb" || fail "lintian finds fault with $deb"
-desktop-file-validate packaging/tessary.desktop || fail "desktop-file-validate finds fault with the menu entry"
+lintian -I --pedantic --fail-on error,warning,info,pedantic "$deb" || fail "lintian finds fault with $deb"
+desktop-file-validate packaging/*.desktop || fail "desktop-file-validate finds fault with the menu entry"
+# Warnings and errors fail; the one note expected is that the id's top-level domain,
+# .invalid, is not a delegated one.
+appstreamcli validate --no-net --pedantic "$build"/packaging/*.metainfo.xml \
+    || fail "appstreamcli finds fault with the metainfo"
+release=$(dpkg-parsechangelog -l packaging/changelog -SVersion)
+[ "$(dpkg-deb -f "$deb" Version)" = "$release" ] \
+    || fail "the package's version is not the changelog's last, $release"
+date=$(date -u -d "@$(dpkg-parsechangelog -l packaging/changelog -STimestamp)" +%F)
+grep -q "<release version=\"$release\" date=\"$date\">" "$build"/packaging/*.metainfo.xml \
+    || fail "the metainfo's release is not the changelog's last, $release of $date"
 complaints=$(groff -man -ww -z "$build/packaging/tessary.1" 2>&1)
 [ -z "$complaints" ] || fail "groff finds fault with the manual page: $complaints"
 echo "package.sh: built $deb"
