@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Builds the Debian package build-package/tessary_<version>_<arch>.deb with CPack, then
 # checks it with Debian's own tools: lintian on the package, desktop-file-validate on the
-# menu entry, appstreamcli on the metainfo and groff on the manual page. Any complaint
+# menu entry, appstreamcli on the metainfo and groff on the manual page; and it checks
+# that the icons are what scripts/icons.sh draws from the code now. Any complaint
 # fails the script, and so does any lintian tag, even an informational or pedantic one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,6 +37,7 @@ rm -f "$build"/tessary_*.deb
 deb=$(echo "$build"/tessary_*.deb)
 [ -f "$deb" ] || fail "cpack made no tessary_*.deb in $build/"
 
+scripts/icons.sh --check || fail "the committed icons are not what the code draws"
 lintian -I --pedantic --fail-on error,warning,info,pedantic "$deb" || fail "lintian finds fault with $deb"
 desktop-file-validate packaging/*.desktop || fail "desktop-file-validate finds fault with the menu entry"
 # Warnings and errors fail. Notes expected: the id's top-level domain, .invalid, is not a

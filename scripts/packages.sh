@@ -7,5 +7,6 @@ BUILD_PACKAGES=(g++ cmake make libgl-dev libglut-dev libgl1-mesa-dri)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
                xvfb xdotool x11-utils libx11-dev libxtst-dev)
 # PACKAGE_PACKAGES: what CPack needs to make a .deb (dpkg-shlibdeps, file) and Debian's
-# checkers for the package, the menu entry, the metainfo and the manual page.
-PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream groff-base)
+# checkers for the package, the menu entry, the metainfo and the manual page; rsvg-convert
+# to draw the icons again and compare.
+PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream groff-base librsvg2-bin)
