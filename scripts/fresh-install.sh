@@ -6,7 +6,9 @@
 #                                              start-up picture, then scripts/test.sh
 #   scripts/fresh-install.sh --package SUITE   scripts/package.sh in one copy of the base;
 #                                              in a second, apt-get install of the .deb,
-#                                              tessary's picture, apt-get remove
+#                                              tessary's picture, the validators on the
+#                                              installed metainfo and menu entry,
+#                                              apt-get remove
 #
 # Each run starts from a copy of a debootstrap (minbase) system, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded
@@ -165,6 +167,14 @@ else
     start install "exec tessary"
     picture 60
     stop_last
+    # What a software centre and a menu read: the installed metainfo and menu entry pass
+    # their validators, and AppStream's own catalogue of this system finds the application.
+    run install "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends appstream desktop-file-utils \
+        && appstreamcli validate --no-net --pedantic /usr/share/metainfo/*.metainfo.xml \
+        && desktop-file-validate /usr/share/applications/*.desktop \
+        && appstreamcli refresh-cache --force && appstreamcli get invalid.tessary.tessary" \
+        "the installed metainfo or menu entry fails its validator, or AppStream does not find the application"
+    step "the installed metainfo and menu entry pass appstreamcli and desktop-file-validate; AppStream finds the application"
     run install "dpkg -L tessary >/root/files && DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq tessary"
     left=$(chroot "$work/install" bash -c 'while read -r f; do [ -f "$f" ] || [ -L "$f" ] && echo "$f"; done </root/files; [ -e /usr/share/doc/tessary ] && echo /usr/share/doc/tessary; true')
     [ -z "$left" ] || fail "apt-get remove left behind: $left"
