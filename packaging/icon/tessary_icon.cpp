@@ -37,8 +37,9 @@ constexpr double SIZE = 256.0;  // the SVG's square, in its own units
 constexpr double MARGIN = 24.0; // from the square's edge to the surface's farthest point
 constexpr double CORNER = 32.0; // radius of the square's rounded corners
 
-// Turns (x, y, z) about x and then about y, as glRotated(y) after glRotated(x) does in
-// the viewer, and keeps x and y: the viewer's projection is orthographic.
+// Turns (x, y, z) about x and then about y, as the viewer's modelview matrix does (its
+// rotation about z, applied last, is by 0 here), and keeps x and y: the
+// viewer's projection is orthographic.
 Point view(double x, double y, double z) {
     const double PI = 3.141592653589793;
     double ax = X_ANGLE * PI / 180;
