@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Takes the pictures of the real program, under an Xvfb server of its own, with real key
-# presses (xdotool): docs/tessary.png, the start-up picture; packaging/tessary.png, a
-# 256 x 256 icon, the window itself at that size after a few turns; and
+# presses (xdotool): docs/tessary.png, the start-up picture, and
 # docs/tessary-turning.gif, one full turn in the zw plane of 4-space, a frame per k.
 # Builds the program if needed and stops everything it started, by pid, on the way out.
 set -euo pipefail
@@ -78,14 +77,12 @@ echo "screenshot.sh: wrote docs/tessary.png"
 
 timeout 10 xdotool windowfocus --sync "$window" || fail "could not focus window $window"
 
-# The icon: seen at an angle (k changes nothing seen straight down z), and turned a
-# quarter in the zw plane, which brings the surface to the middle of the picture.
+# Seen at an angle (k changes nothing seen straight down z), and turned a quarter in the
+# zw plane, which brings the surface to the middle of the picture. The icons in
+# packaging/icons/ are drawn from this view too (scripts/icons.sh).
 press w 3
 press k 18
 press d 9
-resize 256
-cp "$tmp/shot.png" packaging/tessary.png
-echo "screenshot.sh: wrote packaging/tessary.png"
 
 # The animation: a little less tilted, so the surface stays in the window all the way
 # round; 72 presses of k are one full turn, so the last frame leads to the first.
