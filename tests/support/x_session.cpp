@@ -85,6 +85,20 @@ void stop(pid_t& pid) {
     pid = -1;
 }
 
+// The program's command line: the launcher's words (an emulator for a program built for
+// another machine), then the program.
+std::vector<std::string> programCommand() {
+#ifdef TESSARY_LAUNCHER
+    std::istringstream words(TESSARY_LAUNCHER);
+#else
+    std::istringstream words;
+#endif
+    std::vector<std::string> argv;
+    for (std::string word; words >> word;) argv.push_back(word);
+    argv.push_back(TESSARY_BINARY);
+    return argv;
+}
+
 // Windows vanish while we walk the tree; such errors must not end the test.
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
@@ -171,7 +185,7 @@ XSession::XSession(const std::vector<std::string>& programEnvironment) {
 
         std::vector<std::string> env = {"DISPLAY=" + displayName_, "LIBGL_ALWAYS_SOFTWARE=1"};
         env.insert(env.end(), programEnvironment.begin(), programEnvironment.end());
-        program_ = spawn({TESSARY_BINARY}, env);
+        program_ = spawn(programCommand(), env);
         for (auto deadline = after(15); !window_; sleepMs(50)) {
             int status = 0;
             if (waitpid(program_, &status, WNOHANG) == program_) {
