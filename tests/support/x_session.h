@@ -48,7 +48,7 @@ public:
     Geometry geometry() const;
 
     Picture capture() const;
-    // Captures until two in a row are alike.
+    // Captures until two in a row are alike and show something drawn.
     Picture settled() const;
     // Captures until done() holds or the time is up; returns the last capture.
     Picture captureUntil(const std::function<bool(const Picture&)>& done, double seconds) const;
