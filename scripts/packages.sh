@@ -9,3 +9,8 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
 # PACKAGE_PACKAGES: what CPack needs to make a .deb (dpkg-shlibdeps, file) and Debian's
 # checkers for the package, the menu entry and the manual page.
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils groff-base)
+# TARGET_PACKAGES: the libraries scripts/cross.sh ARCH takes from ARCH, installed as
+# NAME:ARCH beside crossbuild-essential-ARCH. CROSS_PACKAGES: what it needs on this
+# machine for the emulated tests: qemu-user, and the window tests' own packages.
+TARGET_PACKAGES=(libgl-dev libglut-dev libgl1-mesa-dri libgtest-dev libgmock-dev)
+CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb xdotool libx11-dev libxtst-dev)
