@@ -4,6 +4,7 @@
 // rounds once instead, and these identities, exact with separate roundings, fail by the
 // rounding error of one product.
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -24,6 +25,12 @@ std::vector<double> inexactParts() {
         parts.push_back(1234.567 / i);
     }
     return parts;
+}
+
+std::uint64_t bits(double x) {
+    std::uint64_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
 }
 
 double second(Complex z) { return z.getImaginary(); }
@@ -70,4 +77,18 @@ TEST(Rounding, AComplexNumberOverItselfIsExactlyOne) {
                               << q.getImaginary() << ")";
         }
     EXPECT_EQ(wrong, 0);
+}
+
+// Subnormal parts are numbers like any other: a machine or a flag that flushes them to
+// zero (flush-to-zero, denormals-are-zero) turns these exact results into zeros. The
+// comparison is of the bits: in that mode a floating-point == flushes the expected value
+// too, and finds 0 equal to it.
+TEST(Rounding, SubnormalPartsAreKeptNotFlushedToZero) {
+    const double tiny = 5e-324;  // the least subnormal
+    EXPECT_EQ(bits(second(Complex(tiny, -tiny) * 2)), bits(-2 * tiny));
+    EXPECT_EQ(bits(second(SplitComplex(tiny, -tiny) * 2)), bits(-2 * tiny));
+    EXPECT_EQ(bits(second(Dual(tiny, -tiny) * 2)), bits(-2 * tiny));
+    EXPECT_EQ(bits((Complex(tiny, 0) * 2).getReal()), bits(2 * tiny));
+    // 6072 and 8096 units of the least subnormal, whose magnitude is exactly 10120 units.
+    EXPECT_EQ(bits(Complex(3e-320, 4e-320).getMagnitude()), bits(5e-320));
 }
