@@ -5,12 +5,28 @@
 # menu entry, appstreamcli on the metainfo and groff on the manual page; and it checks
 # that the icons are what scripts/icons.sh draws from the code now. Any complaint
 # fails the script, and so does any lintian tag, even an informational or pedantic one.
+#
+#   scripts/package.sh [ARCH]
+#
+# ARCH is a Debian architecture, this machine's by default. Another one (arm64, armhf) is
+# cross-built in build-ARCH/ through arm/toolchain-ARCH.cmake, into
+# build-ARCH/tessary_<version>_ARCH.deb; scripts/cross.sh ARCH installs what that needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 fail() { echo "package.sh: $*" >&2; exit 1; }
+[ $# -le 1 ] || fail "usage: scripts/package.sh [ARCH]"
 scripts/deps.sh "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+arch=${1:-$(dpkg --print-architecture)}
 build=build-package
+cross=()
+if [ "$arch" != "$(dpkg --print-architecture)" ]; then
+    [ -f "arm/toolchain-$arch.cmake" ] || fail "no toolchain file for $arch (there are: arm64, armhf)"
+    build=build-$arch
+    cross=(--toolchain "arm/toolchain-$arch.cmake" -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE="$arch")
+    # dpkg-buildflags and dpkg-shlibdeps (run by CPack) answer for this architecture.
+    export DEB_HOST_ARCH=$arch
+fi
 
 # The same commit gives the same .deb, bit for bit, whoever builds it, where and when.
 # Members' times: the last commit's (the changelog's outside a git checkout), unless the
@@ -27,7 +43,7 @@ export SOURCE_DATE_EPOCH
 
 # Built with Debian's hardening flags, all of them, as Debian's own package builds are.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cmake -S . -B "$build" -DCMAKE_INSTALL_PREFIX=/usr \
+cmake -S . -B "$build" "${cross[@]}" -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null \
     || fail "cmake configure of $build/ failed"

@@ -1,5 +1,5 @@
-# The Debian packages each script needs; sourced, not run.
 # SPDX-License-Identifier: MIT
+# The Debian packages each script needs; sourced, not run.
 # BUILD_PACKAGES: compiler, CMake, OpenGL (Mesa) and GLUT (freeglut), Mesa's drivers.
 # TEST_PACKAGES: GoogleTest, Google Benchmark, Clang with its sanitizer runtimes, and the
 # X server and tools the window tests drive.
@@ -10,3 +10,8 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
 # checkers for the package, the menu entry, the metainfo and the manual page; rsvg-convert
 # to draw the icons again and compare.
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream groff-base librsvg2-bin)
+# TARGET_PACKAGES: the libraries scripts/cross.sh ARCH takes from ARCH, installed as
+# NAME:ARCH beside crossbuild-essential-ARCH. CROSS_PACKAGES: what it needs on this
+# machine for the emulated tests: qemu-user, and the window tests' own packages.
+TARGET_PACKAGES=(libgl-dev libglut-dev libgl1-mesa-dri libgtest-dev libgmock-dev)
+CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb xdotool libx11-dev libxtst-dev)

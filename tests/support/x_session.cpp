@@ -17,6 +17,11 @@
 #include <stdexcept>
 #include <thread>
 
+// The words that start the program, before its path; none for a program of this machine.
+#ifndef TESSARY_LAUNCHER
+#define TESSARY_LAUNCHER ""
+#endif
+
 namespace xsession {
 namespace {
 
@@ -83,6 +88,16 @@ void stop(pid_t& pid) {
         waitpid(pid, &status, 0);
     }
     pid = -1;
+}
+
+// The program's command line: the launcher's words (an emulator for a program built for
+// another machine), then the program.
+std::vector<std::string> programCommand() {
+    std::istringstream words(TESSARY_LAUNCHER);
+    std::vector<std::string> argv;
+    for (std::string word; words >> word;) argv.push_back(word);
+    argv.push_back(TESSARY_BINARY);
+    return argv;
 }
 
 // Windows vanish while we walk the tree; such errors must not end the test.
@@ -171,7 +186,7 @@ XSession::XSession(const std::vector<std::string>& programEnvironment) {
 
         std::vector<std::string> env = {"DISPLAY=" + displayName_, "LIBGL_ALWAYS_SOFTWARE=1"};
         env.insert(env.end(), programEnvironment.begin(), programEnvironment.end());
-        program_ = spawn({TESSARY_BINARY}, env);
+        program_ = spawn(programCommand(), env);
         for (auto deadline = after(15); !window_; sleepMs(50)) {
             int status = 0;
             if (waitpid(program_, &status, WNOHANG) == program_) {
@@ -234,16 +249,29 @@ Picture XSession::captureUntil(const std::function<bool(const Picture&)>& done, 
 }
 
 Picture XSession::settled() const {
+    // The program draws continuously, so a picture that stays the same for longer than a
+    // frame takes is the one it keeps. Natively a frame takes milliseconds; under an
+    // emulator it can take most of a second, and a shorter wait would take a picture
+    // drawn halfway through the keys.
+    const auto quiet = std::chrono::duration<double>(std::string(TESSARY_LAUNCHER).empty() ? 0.1 : 1.5);
     Picture previous;
-    bool alike = false;
+    auto since = Clock::now();
+    bool still = false;
     Picture last = captureUntil(
         [&](const Picture& p) {
-            alike = p.width > 0 && p == previous;
-            previous = p;
-            return alike;
+            // Before its first frame the window is black: no picture yet, however long.
+            const bool drawn = std::any_of(p.pixels.begin(), p.pixels.end(),
+                                           [](std::uint32_t pixel) { return (pixel & 0x808080) != 0; });
+            if (!drawn || !(p == previous)) {
+                previous = p;
+                since = Clock::now();
+                return false;
+            }
+            still = Clock::now() - since >= quiet;
+            return still;
         },
-        10);
-    if (!alike) throw std::runtime_error("the picture did not settle within 10 s");
+        10 + quiet.count());
+    if (!still) throw std::runtime_error("the picture did not settle within 10 s");
     return last;
 }
 

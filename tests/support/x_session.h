@@ -48,7 +48,8 @@ public:
     Geometry geometry() const;
 
     Picture capture() const;
-    // Captures until two in a row are alike.
+    // Captures until the picture is drawn (not all black) and stays the same for longer
+    // than the program takes for a frame.
     Picture settled() const;
     // Captures until done() holds or the time is up; returns the last capture.
     Picture captureUntil(const std::function<bool(const Picture&)>& done, double seconds) const;
