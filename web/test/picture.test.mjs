@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+// The page's picture against the desktop program's: at start-up, after the same keys in
+// the three planes of 4-space and the view, and with the on-screen buttons for keys.
+import { describe, it, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { launch, openPage, canvasPicture, Desktop, agreement, differences, litCount } from './support.mjs';
+
+// Fails unless the two pictures agree within one pixel both ways, printing how far off.
+function assertAgree(desktopPicture, pagePicture, what) {
+    const { recall, precision } = agreement(desktopPicture, pagePicture);
+    const figures = `recall ${recall.toFixed(4)}, precision ${precision.toFixed(4)} ` +
+        `(desktop ${litCount(desktopPicture)} lit pixels, page ${litCount(pagePicture)})`;
+    assert.ok(recall >= 0.99 && precision >= 0.99, `${what}: ${figures}`);
+    return figures;
+}
+
+describe('the page shows the desktop picture', () => {
+    let chromium;
+    let desktop;
+    before(async () => {
+        chromium = await launch();
+        desktop = await Desktop.start();
+    });
+    after(async () => {
+        await desktop?.stop();
+        await chromium?.close();
+    });
+
+    it('at start-up and after the same keys, typed as soon as the page has loaded', async () => {
+        const { page, problems } = await openPage(chromium.browser);
+        let last = await desktop.picture();
+        const first = await canvasPicture(page);
+        console.log(`start-up: ${assertAgree(last, first, 'start-up')}`);
+        assert.equal(await page.$eval('#message', (m) => m.hidden), true, 'a message covers the picture');
+
+        // Cumulative: each step starts from where the last one left both programs.
+        const steps = [
+            ['xy plane', ['h', 'h', 'h']],
+            ['yz plane', ['j', 'j']],
+            // Seen along z, a turn in the zw plane shows only once the view has turned.
+            ['view about x, y and z', ['a', 'a', 'w', 'e', 'e', 'e']],
+            ['zw plane', ['k', 'k', 'k', 'k']],
+            ['view back and planes again', ['x', 'z', 'd', 'd', 'd', 'h', 'j', 'k']],
+        ];
+        for (const [what, keys] of steps) {
+            desktop.press(keys);
+            for (const key of keys) await page.keyboard.press(key);
+            const desktopPicture = await desktop.picture();
+            assert.ok(differences(desktopPicture, last) > 0, `${what}: the keys changed nothing on the desktop`);
+            console.log(`${what} (${keys.join(' ')}): ${assertAgree(desktopPicture, await canvasPicture(page), what)}`);
+            last = desktopPicture;
+        }
+        assert.deepEqual(problems, []);
+        await page.close();
+    });
+
+    it('after a click on the picture, keys still act once each', async () => {
+        const { page, problems } = await openPage(chromium.browser);
+        const before = await canvasPicture(page);
+        await page.click('canvas');
+        await page.keyboard.press('h');
+        const once = await canvasPicture(page);
+        assert.ok(differences(before, once) > 0, 'h after a click changed nothing');
+        // 72 presses turn the xy plane once round; a key that acted twice would not.
+        for (let i = 0; i < 71; i++) await page.keyboard.press('h');
+        const { recall, precision } = agreement(before, await canvasPicture(page));
+        assert.ok(recall >= 0.99 && precision >= 0.99,
+            `72 presses of h should turn the xy plane once round: recall ${recall}, precision ${precision}`);
+        assert.deepEqual(problems, []);
+        await page.close();
+    });
+
+    it('the on-screen buttons give the same picture as the keys', async () => {
+        const keys = ['h', 'j', 'k', 'a', 'w', 'e', 'e', 'x', 'z', 'd', 'k'];
+        const typed = await openPage(chromium.browser);
+        for (const key of keys) await typed.page.keyboard.press(key);
+        const byKeys = await canvasPicture(typed.page);
+        const pressed = await openPage(chromium.browser);
+        for (const key of keys) await pressed.page.click(`button[data-key="${key}"]`);
+        const byButtons = await canvasPicture(pressed.page);
+        assert.equal(await pressed.page.$$eval('button[data-key]', (b) => b.length), 9);
+        assert.equal(differences(byKeys, byButtons), 0, 'buttons and keys drew different pictures');
+        const fresh = await Desktop.start();
+        try {
+            fresh.press(keys);
+            assertAgree(await fresh.picture(), byButtons, 'buttons against the desktop');
+        } finally {
+            await fresh.stop();
+        }
+        assert.deepEqual([...typed.problems, ...pressed.problems], []);
+        await typed.page.close();
+        await pressed.page.close();
+    });
+});
