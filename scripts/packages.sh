@@ -11,8 +11,8 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils groff-base)
 # WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools, and the acorn
 # parser it needs. WEB_TEST_PACKAGES: Chromium for the browser tests, npm for their
-# DevTools driver, ImageMagick to read the pictures. npm is left out where some npm
+# DevTools driver, Firefox ESR, ImageMagick to read the pictures. npm is left out where some npm
 # already runs (a nodejs from elsewhere carries its own, which Debian's npm conflicts with).
 WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
-WEB_TEST_PACKAGES=(chromium imagemagick xvfb xdotool x11-utils)
+WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb xdotool x11-utils)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)

@@ -36,16 +36,20 @@ export const CHROMIUM_ARGS = [
     '--no-first-run', '--allow-file-access-from-files', '--window-size=1400,1000',
 ];
 
-// Starts headless Chromium (or, with browser 'firefox', Firefox ESR over WebDriver BiDi)
-// with a fresh profile. close() stops it and removes the profile.
-export async function launch({ browser = 'chrome', args = [] } = {}) {
+// Starts headless Chromium with a fresh profile; or, with browser 'firefox', Firefox ESR
+// over WebDriver BiDi, headless, or on the X display `display` when given (its headless
+// mode offers no WebGL here; on a display it draws through Mesa). close() stops the
+// browser and removes the profile.
+export async function launch({ browser = 'chrome', args = [], display } = {}) {
     const profile = mkdtempSync(join(tmpdir(), 'tessary-browser-'));
     let instance;
     try {
         instance = browser === 'firefox'
             ? await puppeteer.launch({
-                browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
-                userDataDir: profile, args })
+                browser: 'firefox', executablePath: '/usr/bin/firefox-esr', userDataDir: profile,
+                headless: !display, args,
+                env: display ? { ...process.env, DISPLAY: display, LIBGL_ALWAYS_SOFTWARE: '1' } : process.env,
+                extraPrefsFirefox: display ? { 'webgl.force-enabled': true } : {} })
             : await puppeteer.launch({
                 executablePath: process.env.TESSARY_CHROMIUM ?? '/usr/bin/chromium',
                 headless: true, userDataDir: profile, args: [...CHROMIUM_ARGS, ...args] });
@@ -168,6 +172,28 @@ function start(command, args, options = {}) {
     };
 }
 
+// An Xvfb server on a free display; stop() ends it.
+export async function xServer() {
+    const dir = mkdtempSync(join(tmpdir(), 'tessary-xvfb-'));
+    const displayFile = join(dir, 'display');
+    // -displayfd 3: Xvfb picks a free display and writes its number once it takes clients.
+    const server = start('sh', ['-c', `exec Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"${displayFile}"`]);
+    const stop = async () => {
+        await server.stop();
+        rmSync(dir, { recursive: true, force: true });
+    };
+    for (let i = 0; i < 100; i++) {
+        if (existsSync(displayFile) && readFileSync(displayFile, 'utf8').trim()) break;
+        await sleep(100);
+    }
+    const number = existsSync(displayFile) ? readFileSync(displayFile, 'utf8').trim() : '';
+    if (!number) {
+        await stop();
+        throw new Error(`Xvfb reported no display within 10 s: ${server.errors()}`);
+    }
+    return { display: `:${number}`, stop };
+}
+
 // The desktop program on an Xvfb server of its own. stop() ends both, program first.
 export class Desktop {
     static async start() {
@@ -176,7 +202,8 @@ export class Desktop {
         }
         const desktop = new Desktop();
         try {
-            await desktop.#startServer();
+            desktop.server = await xServer();
+            desktop.display = desktop.server.display;
             desktop.program = start(desktopBinary, [], {
                 env: { ...process.env, DISPLAY: desktop.display, LIBGL_ALWAYS_SOFTWARE: '1' } });
             desktop.window = await desktop.#findWindow(20);
@@ -186,20 +213,6 @@ export class Desktop {
             throw error;
         }
         return desktop;
-    }
-
-    async #startServer() {
-        this.dir = mkdtempSync(join(tmpdir(), 'tessary-xvfb-'));
-        const displayFile = join(this.dir, 'display');
-        // -displayfd 3: Xvfb picks a free display and writes its number once it takes clients.
-        this.server = start('sh', ['-c', `exec Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"${displayFile}"`]);
-        for (let i = 0; i < 100; i++) {
-            if (existsSync(displayFile) && readFileSync(displayFile, 'utf8').trim()) break;
-            await sleep(100);
-        }
-        const number = existsSync(displayFile) ? readFileSync(displayFile, 'utf8').trim() : '';
-        if (!number) throw new Error(`Xvfb reported no display within 10 s: ${this.server.errors()}`);
-        this.display = `:${number}`;
     }
 
     #x(command, ...args) {
@@ -240,6 +253,5 @@ export class Desktop {
     async stop() {
         await this.program?.stop();
         await this.server?.stop();
-        if (this.dir) rmSync(this.dir, { recursive: true, force: true });
     }
 }
