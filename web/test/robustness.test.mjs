@@ -76,7 +76,7 @@ describe('the page when things go wrong', () => {
             console.log(`${pressed} keys; frames each second: ${perSecond.join(' ')}; ` +
                 `heap ${(heapBefore / 1e6).toFixed(2)} MB before, ${(heapAfter / 1e6).toFixed(2)} MB after`);
             assert.ok(pressed > 300, `only ${pressed} keys in 15 s`);
-            assert.ok(Math.min(...perSecond) >= 5, `a second with too few frames: ${perSecond.join(' ')}`);
+            assert.ok(Math.min(...perSecond) >= 2, `a second with (almost) no frames: ${perSecond.join(' ')}`);
             assert.ok(heapAfter - heapBefore < 1e6, `the JS heap grew by ${heapAfter - heapBefore} bytes`);
             // Still drawing and still taking keys.
             const now = await canvasPicture(page);
