@@ -3,7 +3,7 @@
 # The browser figures: one frame's vertex work as WebAssembly (run by node) beside the
 # same source built natively, then the page's frames per second in headless Chromium
 # against the probe page's, A B A B in one browser (MEASURE_SECONDS each, default 10).
-# Arguments go to measure.mjs (--screenshot FILE saves the page's start-up picture).
+# Arguments go to measure.mjs (--screenshot FILE saves a picture of the page).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/packages.sh
