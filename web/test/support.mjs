@@ -69,7 +69,8 @@ export async function launch({ browser = 'chrome', args = [], display } = {}) {
 }
 
 // Opens the page from disk in a new tab. `problems` collects console errors and uncaught
-// exceptions, which no test allows; `notices` the rest of the console.
+// exceptions, which no test allows; `notices` the rest of the console; `fetched` every
+// URL the page asks for that is neither the file itself nor inline data.
 export async function openPage(browser, file = pageFile) {
     if (!existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
     const page = await browser.newPage();
@@ -80,9 +81,14 @@ export async function openPage(browser, file = pageFile) {
             .push(`${message.type()}: ${message.text()}`);
     });
     page.on('pageerror', (error) => problems.push(`uncaught: ${error.message ?? error}`));
+    const url = pathToFileURL(file).href;
+    const fetched = [];
+    page.on('request', (request) => {
+        if (request.url() !== url && !request.url().startsWith('data:')) fetched.push(request.url());
+    });
     await page.evaluateOnNewDocument(countFrames);
-    await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
-    return { page, problems, notices };
+    await page.goto(url, { waitUntil: 'load' });
+    return { page, problems, notices, fetched };
 }
 
 export const frames = (page) => page.evaluate(() => window.tessaryFrames);
