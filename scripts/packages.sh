@@ -10,9 +10,10 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
 # checkers for the package, the menu entry and the manual page.
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils groff-base)
 # WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools, and the acorn
-# parser it needs. WEB_TEST_PACKAGES: Chromium for the browser tests, npm for their
-# DevTools driver, Firefox ESR, ImageMagick to read the pictures. npm is left out where some npm
-# already runs (a nodejs from elsewhere carries its own, which Debian's npm conflicts with).
+# parser it needs. WEB_TEST_PACKAGES: Chromium and Firefox ESR for the browser tests,
+# npm for their DevTools driver, ImageMagick to read the pictures, the X tools for the
+# desktop picture. npm is left out where some npm already runs (a nodejs from elsewhere
+# carries its own, which Debian's npm conflicts with).
 WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
 WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb xdotool x11-utils)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
