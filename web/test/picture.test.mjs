@@ -42,6 +42,12 @@ describe('the page shows the desktop picture', () => {
         }
         assert.deepEqual(problems, []);
         assert.deepEqual(fetched, [], 'the page fetched something besides itself');
+        // The licences of what the page bundles: Tessary's, Emscripten's JavaScript
+        // runtime (src/library*), and its C and C++ libraries.
+        const licences = await page.$eval('#licences', (d) => d.textContent);
+        for (const part of ['MIT License', 'src/library', 'musl', 'libcxx/', 'libcxxabi', 'compiler-rt', 'dlmalloc']) {
+            assert.ok(licences.includes(part), `the page's licences do not mention ${part}`);
+        }
         await page.close();
     });
 
