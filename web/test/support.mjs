@@ -33,7 +33,7 @@ function countFrames() {
 export const CHROMIUM_ARGS = [
     '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
-    '--no-first-run', '--allow-file-access-from-files', '--window-size=1400,1000',
+    '--no-first-run', '--allow-file-access-from-files', '--window-size=1400,1200',
 ];
 
 // Starts headless Chromium with a fresh profile; or, with browser 'firefox', Firefox ESR
@@ -52,7 +52,9 @@ export async function launch({ browser = 'chrome', args = [], display } = {}) {
                 extraPrefsFirefox: display ? { 'webgl.force-enabled': true } : {} })
             : await puppeteer.launch({
                 executablePath: process.env.TESSARY_CHROMIUM ?? '/usr/bin/chromium',
-                headless: true, userDataDir: profile, args: [...CHROMIUM_ARGS, ...args] });
+                headless: true, userDataDir: profile, args: [...CHROMIUM_ARGS, ...args],
+                // The window's own size, so that the whole page fits and no key scrolls it.
+                defaultViewport: null });
     } catch (error) {
         rmSync(profile, { recursive: true, force: true });
         throw error;
@@ -100,8 +102,11 @@ export async function waitFrames(page, count = 3, seconds = 20) {
         { timeout: seconds * 1000, polling: 20 }, start + count);
 }
 
-// The canvas as it is shown, one byte per pixel (grey), rows from the top.
+// The canvas as it is shown, one byte per pixel (grey), rows from the top. Keys such as
+// PageDown may have started a smooth scroll of the page; it is ended first, so that the
+// capture is not taken from a page in motion.
 export async function canvasPicture(page) {
+    await page.evaluate(() => window.scrollTo({ top: 0, left: 0, behavior: 'instant' }));
     await waitFrames(page);
     const canvas = await page.$('canvas');
     const png = await canvas.screenshot({ type: 'png' });
