@@ -15,3 +15,11 @@ PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream groff-base 
 # machine for the emulated tests: qemu-user, and the window tests' own packages.
 TARGET_PACKAGES=(libgl-dev libglut-dev libgl1-mesa-dri libgtest-dev libgmock-dev)
 CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb xdotool libx11-dev libxtst-dev)
+# WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools, and the acorn
+# parser it needs. WEB_TEST_PACKAGES: Chromium and Firefox ESR for the browser tests,
+# npm for their DevTools driver, ImageMagick to read the pictures, the X tools for the
+# desktop picture. npm is left out where some npm already runs (a nodejs from elsewhere
+# carries its own, which Debian's npm conflicts with).
+WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
+WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb xdotool x11-utils)
+command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)

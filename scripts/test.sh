@@ -3,7 +3,7 @@
 # Builds Tessary and runs every test: the unit and window tests in build/ with GCC, then
 # the unit tests again built with Clang, AddressSanitizer and UBSan in build-clang/.
 # Both builds treat warnings as errors and include the benchmarks, so both compilers
-# see all the code.
+# see all the code. Last, the browser page (scripts/web.sh) and its tests in Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -24,3 +24,13 @@ cmake -S . -B build-clang "${options[@]}" -DCMAKE_CXX_COMPILER=clang++ \
 cmake --build build-clang -j"$jobs" || fail "Clang sanitizer build failed"
 ctest --test-dir build-clang -L unit --no-tests=error --output-on-failure \
     || fail "unit tests under Clang's sanitizers failed"
+
+# The browser page, built by web.sh, and its tests in headless Chromium against the
+# desktop program built above in build/. The DevTools driver comes from npm, pinned by
+# web/package-lock.json; no browser is downloaded.
+scripts/deps.sh "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
+scripts/web.sh || fail "build of the page failed"
+(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >/dev/null) \
+    || fail "npm ci in web/ failed (is the npm registry reachable?)"
+(cd web && TESSARY_BINARY="$PWD/../build/tessary" node --test --test-concurrency=1 test/*.test.mjs) \
+    || fail "browser tests failed"

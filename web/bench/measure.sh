@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The browser figures: one frame's vertex work as WebAssembly (run by node) beside the
+# same source built natively, then the page's frames per second in headless Chromium
+# against the probe page's, A B A B in one browser (MEASURE_SECONDS each, default 10).
+# Arguments go to measure.mjs (--screenshot FILE saves a picture of the page).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source scripts/packages.sh
+fail() { echo "measure.sh: $*" >&2; exit 1; }
+scripts/deps.sh "${BUILD_PACKAGES[@]}" "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
+scripts/web.sh >/dev/null || fail "build of the page failed"
+(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >/dev/null) \
+    || fail "npm ci in web/ failed"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+# Native with the flags of the Release build (CMake's -O3 -DNDEBUG).
+g++ -std=c++17 -O3 -DNDEBUG -Isrc -Ibench web/bench/vertex_work.cpp bench/vertex_sink.cpp \
+    src/complex.cpp src/dual.cpp src/splitcomplex.cpp src/twoparts.cpp -o "$tmp/vertex_work" \
+    || fail "native build of web/bench/vertex_work.cpp failed"
+echo "vertex work, WebAssembly: $(node build-web/tessary_vertex_work.js)" || fail "the WebAssembly run failed"
+echo "vertex work, native:      $("$tmp/vertex_work")" || fail "the native run failed"
+(cd web && node bench/measure.mjs "$@") || fail "the frame-rate measurement failed"

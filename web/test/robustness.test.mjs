@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+// The page without WebGL, after losing its WebGL context, and under a flood of keys.
+import { describe, it } from 'node:test';
+import assert from 'node:assert/strict';
+import { launch, openPage, canvasPicture, differences, frames, litCount } from './support.mjs';
+
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+const message = (page) => page.$eval('#message', (m) => ({ shown: !m.hidden, text: m.textContent }));
+
+describe('the page when things go wrong', () => {
+    it('says so, with no uncaught exception, where the browser has no WebGL', async () => {
+        const chromium = await launch({ args: ['--disable-3d-apis'] });
+        try {
+            const { page, problems } = await openPage(chromium.browser);
+            await page.keyboard.press('h');
+            await page.click('button[data-key="k"]');
+            await sleep(500);
+            const { shown, text } = await message(page);
+            assert.ok(shown, 'no message in place of the picture');
+            assert.match(text, /no WebGL/);
+            assert.equal(await frames(page), 0);
+            assert.deepEqual(problems, []);
+        } finally {
+            await chromium.close();
+        }
+    });
+
+    it('says so, and throws nothing, when the WebGL context is lost', async () => {
+        const chromium = await launch();
+        try {
+            const { page, problems } = await openPage(chromium.browser);
+            assert.ok(litCount(await canvasPicture(page)) > 0, 'no picture before the loss');
+            assert.equal((await message(page)).shown, false);
+            await page.evaluate(() => {
+                document.querySelector('canvas').getContext('webgl')
+                    .getExtension('WEBGL_lose_context').loseContext();
+            });
+            for (const key of ['h', 'a', 'k']) await page.keyboard.press(key);
+            await sleep(1000);
+            const { shown, text } = await message(page);
+            assert.ok(shown, 'no message after the loss');
+            assert.match(text, /Reload the page/);
+            assert.deepEqual(problems, []);
+        } finally {
+            await chromium.close();
+        }
+    });
+
+    it('keeps drawing, its heap flat, through 15 s of random keys', async () => {
+        const chromium = await launch();
+        try {
+            const { page, problems } = await openPage(chromium.browser);
+            const session = await page.createCDPSession();
+            const heap = async () => {
+                await session.send('HeapProfiler.collectGarbage');
+                return (await session.send('Runtime.getHeapUsage')).usedSize;
+            };
+            await canvasPicture(page);
+            const heapBefore = await heap();
+            // A fixed seed, so that a failure can be replayed.
+            let seed = 13;
+            const random = () => (seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648;
+            const keys = 'adwxezhjkADWXEZHJK0123456789 ,./;-=';
+            const perSecond = [];
+            let pressed = 0;
+            for (let second = 0; second < 15; second++) {
+                const start = await frames(page);
+                const until = Date.now() + 1000;
+                while (Date.now() < until) {
+                    await page.keyboard.press(keys[Math.floor(random() * keys.length)]);
+                    pressed++;
+                }
+                perSecond.push((await frames(page)) - start);
+            }
+            const heapAfter = await heap();
+            console.log(`${pressed} keys; frames each second: ${perSecond.join(' ')}; ` +
+                `heap ${(heapBefore / 1e6).toFixed(2)} MB before, ${(heapAfter / 1e6).toFixed(2)} MB after`);
+            assert.ok(pressed > 300, `only ${pressed} keys in 15 s`);
+            assert.ok(Math.min(...perSecond) >= 2, `a second with (almost) no frames: ${perSecond.join(' ')}`);
+            assert.ok(heapAfter - heapBefore < 1e6, `the JS heap grew by ${heapAfter - heapBefore} bytes`);
+            // Still drawing and still taking keys.
+            const now = await canvasPicture(page);
+            await page.keyboard.press('w');
+            assert.ok(differences(await canvasPicture(page), now) > 0, 'w after the flood changed nothing');
+            await session.detach();
+            assert.deepEqual(problems, []);
+        } finally {
+            await chromium.close();
+        }
+    });
+});

@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: MIT
+// What the browser tests share: Chromium (or Firefox) driven through puppeteer-core, the
+// page opened from disk, its canvas as a picture; the desktop program under an Xvfb of
+// its own, keys sent with xdotool; and the comparison of two pictures. Every process
+// started here is stopped by its pid, also when a test fails.
+import { spawn, execFileSync } from 'node:child_process';
+import { mkdtempSync, rmSync, readFileSync, existsSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve, dirname } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+export const pageFile = process.env.TESSARY_PAGE ?? join(root, 'build-web/tessary.html');
+export const desktopBinary = process.env.TESSARY_BINARY ?? join(root, 'build/tessary');
+export const SIZE = 600;
+
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+// Counts the frames the page draws: every frame starts with one clear of the canvas.
+function countFrames() {
+    window.tessaryFrames = 0;
+    for (const context of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
+        if (!context) continue;
+        const clear = context.prototype.clear;
+        context.prototype.clear = function (mask) {
+            window.tessaryFrames++;
+            return clear.call(this, mask);
+        };
+    }
+}
+
+export const CHROMIUM_ARGS = [
+    '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync',
+    '--no-first-run', '--allow-file-access-from-files', '--window-size=1400,1200',
+];
+
+// Starts headless Chromium with a fresh profile; or, with browser 'firefox', Firefox ESR
+// over WebDriver BiDi, headless, or on the X display `display` when given (its headless
+// mode offers no WebGL here; on a display it draws through Mesa). close() stops the
+// browser and removes the profile.
+export async function launch({ browser = 'chrome', args = [], display } = {}) {
+    const profile = mkdtempSync(join(tmpdir(), 'tessary-browser-'));
+    let instance;
+    try {
+        instance = browser === 'firefox'
+            ? await puppeteer.launch({
+                browser: 'firefox', executablePath: '/usr/bin/firefox-esr', userDataDir: profile,
+                headless: !display, args,
+                env: display ? { ...process.env, DISPLAY: display, LIBGL_ALWAYS_SOFTWARE: '1' } : process.env,
+                extraPrefsFirefox: display ? { 'webgl.force-enabled': true } : {} })
+            : await puppeteer.launch({
+                executablePath: process.env.TESSARY_CHROMIUM ?? '/usr/bin/chromium',
+                headless: true, userDataDir: profile, args: [...CHROMIUM_ARGS, ...args],
+                // The window's own size, so that the whole page fits and no key scrolls it.
+                defaultViewport: null });
+    } catch (error) {
+        rmSync(profile, { recursive: true, force: true });
+        throw error;
+    }
+    return {
+        browser: instance,
+        async close() {
+            const pid = instance.process()?.pid;
+            await Promise.race([instance.close(), sleep(5000)]).catch(() => {});
+            if (pid) { try { process.kill(pid, 'SIGKILL'); } catch { /* already gone */ } }
+            rmSync(profile, { recursive: true, force: true });
+        },
+    };
+}
+
+// Opens the page from disk in a new tab. `problems` collects console errors and uncaught
+// exceptions, which no test allows; `notices` the rest of the console; `fetched` every
+// URL the page asks for that is neither the file itself nor inline data.
+export async function openPage(browser, file = pageFile) {
+    if (!existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
+    const page = await browser.newPage();
+    const problems = [];
+    const notices = [];
+    page.on('console', (message) => {
+        (message.type() === 'error' || message.type() === 'assert' ? problems : notices)
+            .push(`${message.type()}: ${message.text()}`);
+    });
+    page.on('pageerror', (error) => problems.push(`uncaught: ${error.message ?? error}`));
+    const url = pathToFileURL(file).href;
+    const fetched = [];
+    page.on('request', (request) => {
+        if (request.url() !== url && !request.url().startsWith('data:')) fetched.push(request.url());
+    });
+    await page.evaluateOnNewDocument(countFrames);
+    await page.goto(url, { waitUntil: 'load' });
+    return { page, problems, notices, fetched };
+}
+
+export const frames = (page) => page.evaluate(() => window.tessaryFrames);
+
+// Waits until the page has drawn `count` more frames; fails after `seconds`.
+export async function waitFrames(page, count = 3, seconds = 20) {
+    const start = await frames(page);
+    await page.waitForFunction((target) => window.tessaryFrames >= target,
+        { timeout: seconds * 1000, polling: 20 }, start + count);
+}
+
+// The canvas as it is shown, one byte per pixel (grey), rows from the top. Keys such as
+// PageDown may have started a smooth scroll of the page; it is ended first, so that the
+// capture is not taken from a page in motion.
+export async function canvasPicture(page) {
+    await page.evaluate(() => window.scrollTo({ top: 0, left: 0, behavior: 'instant' }));
+    await waitFrames(page);
+    const canvas = await page.$('canvas');
+    const png = await canvas.screenshot({ type: 'png' });
+    return grey(png);
+}
+
+// A PNG as 600 x 600 grey bytes, through ImageMagick.
+export function grey(png) {
+    const bytes = execFileSync('convert', ['png:-', '-colorspace', 'gray', '-depth', '8', 'gray:-'],
+        { input: png, maxBuffer: 16 << 20 });
+    if (bytes.length !== SIZE * SIZE) {
+        throw new Error(`the picture has ${bytes.length} pixels, not ${SIZE} x ${SIZE}`);
+    }
+    return bytes;
+}
+
+const LIT = 128;  // the lines are white on black; antialiasing is off on both sides
+
+export const litCount = (picture) => picture.reduce((n, v) => n + (v >= LIT ? 1 : 0), 0);
+
+// The share of the lit pixels of `from` that have a lit pixel of `to` within one pixel.
+function matched(from, to) {
+    let lit = 0;
+    let found = 0;
+    for (let y = 0; y < SIZE; y++) {
+        for (let x = 0; x < SIZE; x++) {
+            if (from[y * SIZE + x] < LIT) continue;
+            lit++;
+            search: for (let dy = -1; dy <= 1; dy++) {
+                for (let dx = -1; dx <= 1; dx++) {
+                    const u = x + dx;
+                    const v = y + dy;
+                    if (u >= 0 && v >= 0 && u < SIZE && v < SIZE && to[v * SIZE + u] >= LIT) {
+                        found++;
+                        break search;
+                    }
+                }
+            }
+        }
+    }
+    return lit === 0 ? 0 : found / lit;
+}
+
+// Recall: how much of the desktop's picture the page shows; precision: how much of the
+// page's picture the desktop shows; both within one pixel.
+export function agreement(desktop, page) {
+    return { recall: matched(desktop, page), precision: matched(page, desktop) };
+}
+
+// The pictures must agree within one pixel both ways to at least 0.99 (the bar the two
+// programs are held to), and in fact far closer: both draw with the same rules, and here
+// they agree to a handful of pixels. One strip of forty left out, or an edge drawn to
+// the wrong vertex, costs about 1 % of the lit pixels, so 0.998 is what catches those.
+// Returns the figures for the log; the failure message carries them too.
+export const AGREEMENT = 0.998;
+export function assertAgree(desktopPicture, pagePicture, what) {
+    const { recall, precision } = agreement(desktopPicture, pagePicture);
+    const figures = `recall ${recall.toFixed(4)}, precision ${precision.toFixed(4)} ` +
+        `(desktop ${litCount(desktopPicture)} lit pixels, page ${litCount(pagePicture)})`;
+    if (!(recall >= AGREEMENT && precision >= AGREEMENT)) {
+        throw new Error(`${what}: the pictures differ: ${figures}`);
+    }
+    return figures;
+}
+
+export function differences(a, b) {
+    let n = 0;
+    for (let i = 0; i < a.length; i++) if (a[i] !== b[i]) n++;
+    return n;
+}
+
+// Starts `command` with `args`; stop() ends it by its pid and waits for it.
+function start(command, args, options = {}) {
+    const child = spawn(command, args, { stdio: ['ignore', 'ignore', 'pipe'], ...options });
+    let errors = '';
+    child.stderr?.on('data', (chunk) => { errors += chunk; });
+    const ended = new Promise((done) => child.once('exit', done));
+    return {
+        child,
+        errors: () => errors,
+        async stop() {
+            if (child.exitCode === null && child.signalCode === null) {
+                child.kill('SIGTERM');
+                if (await Promise.race([ended.then(() => true), sleep(3000).then(() => false)]) === false) {
+                    child.kill('SIGKILL');
+                    await ended;
+                }
+            }
+        },
+    };
+}
+
+// An Xvfb server on a free display; stop() ends it.
+export async function xServer() {
+    const dir = mkdtempSync(join(tmpdir(), 'tessary-xvfb-'));
+    const displayFile = join(dir, 'display');
+    // -displayfd 3: Xvfb picks a free display and writes its number once it takes clients.
+    const server = start('sh', ['-c', `exec Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"${displayFile}"`]);
+    const stop = async () => {
+        await server.stop();
+        rmSync(dir, { recursive: true, force: true });
+    };
+    for (let i = 0; i < 100; i++) {
+        if (existsSync(displayFile) && readFileSync(displayFile, 'utf8').trim()) break;
+        await sleep(100);
+    }
+    const number = existsSync(displayFile) ? readFileSync(displayFile, 'utf8').trim() : '';
+    if (!number) {
+        await stop();
+        throw new Error(`Xvfb reported no display within 10 s: ${server.errors()}`);
+    }
+    return { display: `:${number}`, stop };
+}
+
+// The desktop program on an Xvfb server of its own. stop() ends both, program first.
+export class Desktop {
+    static async start() {
+        if (!existsSync(desktopBinary)) {
+            throw new Error(`${desktopBinary} is missing: build the desktop program first (scripts/test.sh does)`);
+        }
+        const desktop = new Desktop();
+        try {
+            desktop.server = await xServer();
+            desktop.display = desktop.server.display;
+            desktop.program = start(desktopBinary, [], {
+                env: { ...process.env, DISPLAY: desktop.display, LIBGL_ALWAYS_SOFTWARE: '1' } });
+            desktop.window = await desktop.#findWindow(20);
+            desktop.#x('xdotool', 'windowfocus', '--sync', desktop.window);
+        } catch (error) {
+            await desktop.stop();
+            throw error;
+        }
+        return desktop;
+    }
+
+    #x(command, ...args) {
+        return execFileSync(command, args, { env: { ...process.env, DISPLAY: this.display },
+            maxBuffer: 16 << 20 });
+    }
+
+    async #findWindow(seconds) {
+        for (let i = 0; i < seconds * 5; i++) {
+            if (this.program.child.exitCode !== null) {
+                throw new Error(`the desktop program ended: ${this.program.errors()}`);
+            }
+            const tree = this.#x('xwininfo', '-root', '-tree').toString();
+            const line = tree.split('\n').find((l) => l.includes('"Tessary": '));
+            if (line) return line.trim().split(/\s+/)[0];
+            await sleep(200);
+        }
+        throw new Error(`no window titled "Tessary" within ${seconds} s`);
+    }
+
+    // Presses the keys (X keysym names), one after another, to the focused window.
+    press(keys) {
+        if (keys.length) this.#x('xdotool', 'key', '--delay', '20', ...keys);
+    }
+
+    // The window's picture once two captures in a row agree; with `unlike`, the picture
+    // shown before keys that must change it, only once it has left that picture (the
+    // program may not have read the keys yet when the first captures are taken).
+    async picture(unlike = null) {
+        let last = null;
+        const deadline = Date.now() + 20000;
+        while (Date.now() < deadline) {
+            const now = grey(this.#x('import', '-window', this.window, '-strip', 'png:-'));
+            const moved = !unlike || differences(now, unlike) > 0;
+            if (moved && last && differences(last, now) === 0) return now;
+            last = moved ? now : null;
+            await sleep(100);
+        }
+        throw new Error(unlike ? 'the desktop picture did not change within 20 s'
+                               : 'the desktop picture did not settle within 20 s');
+    }
+
+    async stop() {
+        await this.program?.stop();
+        await this.server?.stop();
+    }
+}
