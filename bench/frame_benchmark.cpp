@@ -25,14 +25,16 @@
 
 #include "complex.h"
 #include "graph.h"
+#include "graph_frame.h"
 #include "vertex_sink.h"
 
 namespace {
 
-// The mesh as drawMesh walks it.
-constexpr double MESH_START = -0.5;
-constexpr double MESH_END = 0.5;
-constexpr double MESH_STEP = 0.025;
+using graphframe::graphFrame;
+using graphframe::MESH_END;
+using graphframe::MESH_START;
+using graphframe::MESH_STEP;
+
 constexpr long long VERTICES_PER_FRAME = 6400;
 
 // Graphs at namespace scope, like the program's complexGraph: the sink is an opaque
@@ -68,22 +70,6 @@ void turnOnce() {
     plainTurned.xyAngle = graphTurned.getXyAngle();
     plainTurned.yzAngle = graphTurned.getYzAngle();
     plainTurned.zwAngle = graphTurned.getZwAngle();
-}
-
-// drawMesh's loops without glBegin and glEnd: the loop variables advance by repeated
-// addition (40 values each), four point calls per cell.
-void graphFrame(Graph<Complex>& graph) {
-    GraphFunction<Complex> func;
-    graph.setFunction(func);
-    double step = MESH_STEP;
-    for (double j = MESH_START; j <= MESH_END; j += step) {
-        for (double i = MESH_START; i <= MESH_END; i += step) {
-            graph.point(j, i);
-            graph.point(j, i + step);
-            graph.point(j + step, i);
-            graph.point(j + step, i + step);
-        }
-    }
 }
 
 // One vertex with the program's formulas and nothing around them: the base's
