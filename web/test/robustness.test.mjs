@@ -5,13 +5,25 @@ import assert from 'node:assert/strict';
 import { launch, openPage, canvasPicture, differences, frames, litCount } from './support.mjs';
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+// Runs body(page) on the page in a Chromium of its own, launched with `options`; no
+// console error or uncaught exception may come of it. The browser is closed whatever
+// happens.
+async function inChromium(options, body) {
+    const chromium = await launch(options);
+    try {
+        const { page, problems } = await openPage(chromium.browser);
+        await body(page);
+        assert.deepEqual(problems, []);
+    } finally {
+        await chromium.close();
+    }
+}
+
 const message = (page) => page.$eval('#message', (m) => ({ shown: !m.hidden, text: m.textContent }));
 
 describe('the page when things go wrong', () => {
     it('says so, with no uncaught exception, where the browser has no WebGL', async () => {
-        const chromium = await launch({ args: ['--disable-3d-apis'] });
-        try {
-            const { page, problems } = await openPage(chromium.browser);
+        await inChromium({ args: ['--disable-3d-apis'] }, async (page) => {
             await page.keyboard.press('h');
             await page.click('button[data-key="k"]');
             await sleep(500);
@@ -19,16 +31,11 @@ describe('the page when things go wrong', () => {
             assert.ok(shown, 'no message in place of the picture');
             assert.match(text, /no WebGL/);
             assert.equal(await frames(page), 0);
-            assert.deepEqual(problems, []);
-        } finally {
-            await chromium.close();
-        }
+        });
     });
 
     it('says so, and throws nothing, when the WebGL context is lost', async () => {
-        const chromium = await launch();
-        try {
-            const { page, problems } = await openPage(chromium.browser);
+        await inChromium({}, async (page) => {
             assert.ok(litCount(await canvasPicture(page)) > 0, 'no picture before the loss');
             assert.equal((await message(page)).shown, false);
             await page.evaluate(() => {
@@ -40,16 +47,11 @@ describe('the page when things go wrong', () => {
             const { shown, text } = await message(page);
             assert.ok(shown, 'no message after the loss');
             assert.match(text, /Reload the page/);
-            assert.deepEqual(problems, []);
-        } finally {
-            await chromium.close();
-        }
+        });
     });
 
     it('keeps drawing, its heap flat, through 15 s of random keys', async () => {
-        const chromium = await launch();
-        try {
-            const { page, problems } = await openPage(chromium.browser);
+        await inChromium({}, async (page) => {
             const session = await page.createCDPSession();
             const heap = async () => {
                 await session.send('HeapProfiler.collectGarbage');
@@ -83,9 +85,6 @@ describe('the page when things go wrong', () => {
             await page.keyboard.press('w');
             assert.ok(differences(await canvasPicture(page), now) > 0, 'w after the flood changed nothing');
             await session.detach();
-            assert.deepEqual(problems, []);
-        } finally {
-            await chromium.close();
-        }
+        });
     });
 });
