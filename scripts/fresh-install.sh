@@ -9,6 +9,9 @@
 #                                              tessary's picture, the validators on the
 #                                              installed metainfo and menu entry,
 #                                              apt-get remove
+#   scripts/fresh-install.sh --cross ARCH SUITE   scripts/cross.sh ARCH (arm64 or armhf):
+#                                              the cross build, its package and its tests
+#                                              under qemu-user
 #
 # Each run starts from a copy of a debootstrap (minbase) system, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded
@@ -24,8 +27,12 @@ fi
 cd "$(dirname "$0")/.."
 
 mode=commands
-[ "${1:-}" = --package ] && { mode=package; shift; }
-[ $# -eq 1 ] || fail "usage: scripts/fresh-install.sh [--package] SUITE   (SUITE: bookworm or trixie)"
+case ${1:-} in
+    --package) mode=package; shift ;;
+    --cross) mode=cross-${2:-}; shift 2 || true ;;
+esac
+[ $# -eq 1 ] && [ "$mode" != cross- ] \
+    || fail "usage: scripts/fresh-install.sh [--package | --cross ARCH] SUITE   (SUITE: bookworm or trixie)"
 suite=$1
 git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: it copies the committed tree"
 [ -z "$(git status --porcelain --untracked-files=no)" ] \
@@ -152,6 +159,11 @@ if [ "$mode" = commands ]; then
     step "scripts/test.sh (installs the test packages, builds, runs every test)"
     run a "scripts/test.sh"
     grep -E 'tests passed|tests failed' "$log"
+elif [[ "$mode" == cross-* ]]; then
+    new_system cross
+    step "scripts/cross.sh ${mode#cross-} (installs the architecture and its packages, builds, tests under qemu-user)"
+    run cross "scripts/cross.sh ${mode#cross-}"
+    grep -E 'tests passed|tests failed|cross.sh: ' "$log"
 else
     new_system build
     step "scripts/package.sh (installs what it needs, builds and checks the .deb)"
