@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "complex.h"
-#include "dual.h"
-#include "splitcomplex.h"
+#include "support/parts.h"
 
 namespace {
 
@@ -33,10 +31,6 @@ std::uint64_t bits(double x) {
     return b;
 }
 
-double second(Complex z) { return z.getImaginary(); }
-double second(SplitComplex z) { return z.getImaginary(); }
-double second(Dual x) { return x.getDual(); }
-
 // (a, b) times its conjugate (a, -b): the second part is a·(-b) + b·a, and the two
 // products, rounded alike, cancel to exactly zero.
 template <typename T>
@@ -45,7 +39,7 @@ int conjugateProductsNotReal() {
     for (double a : inexactParts())
         for (double b : inexactParts()) {
             T z(a, b);
-            const double s = second(z * z.getConjugate());
+            const double s = secondPart(z * z.getConjugate());
             if (s != 0) {
                 ++count;
                 ADD_FAILURE() << "(" << a << ", " << b << ") times its conjugate has second part " << s;
@@ -85,9 +79,9 @@ TEST(Rounding, AComplexNumberOverItselfIsExactlyOne) {
 // too, and finds 0 equal to it.
 TEST(Rounding, SubnormalPartsAreKeptNotFlushedToZero) {
     const double tiny = 5e-324;  // the least subnormal
-    EXPECT_EQ(bits(second(Complex(tiny, -tiny) * 2)), bits(-2 * tiny));
-    EXPECT_EQ(bits(second(SplitComplex(tiny, -tiny) * 2)), bits(-2 * tiny));
-    EXPECT_EQ(bits(second(Dual(tiny, -tiny) * 2)), bits(-2 * tiny));
+    EXPECT_EQ(bits(secondPart(Complex(tiny, -tiny) * 2)), bits(-2 * tiny));
+    EXPECT_EQ(bits(secondPart(SplitComplex(tiny, -tiny) * 2)), bits(-2 * tiny));
+    EXPECT_EQ(bits(secondPart(Dual(tiny, -tiny) * 2)), bits(-2 * tiny));
     EXPECT_EQ(bits((Complex(tiny, 0) * 2).getReal()), bits(2 * tiny));
     // 6072 and 8096 units of the least subnormal, whose magnitude is exactly 10120 units.
     EXPECT_EQ(bits(Complex(3e-320, 4e-320).getMagnitude()), bits(5e-320));

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+// The two parts of any number type, and one check of both against expected values:
+// EXPECT_PARTS where the result is promised exactly, EXPECT_PARTS_NEAR (isClose on each
+// part) where it is computed with rounding. An expected NaN asks for a NaN.
+#ifndef TESSARY_PARTS_H
+#define TESSARY_PARTS_H
+
+#include <cmath>
+#include <iomanip>
+
+#include <gtest/gtest.h>
+
+#include "complex.h"
+#include "dual.h"
+#include "splitcomplex.h"
+#include "tolerance.h"
+
+using NumberTypes = ::testing::Types<Complex, Dual, SplitComplex>;
+
+inline double secondPart(const Complex& z) { return z.getImaginary(); }
+inline double secondPart(const SplitComplex& z) { return z.getImaginary(); }
+inline double secondPart(const Dual& x) { return x.getDual(); }
+
+template <typename T>
+::testing::AssertionResult hasParts(const T& value, double first, double second, bool exact) {
+    auto matches = [exact](double actual, double expected) {
+        if (std::isnan(expected)) return std::isnan(actual);
+        return exact ? actual == expected : static_cast<bool>(isClose(actual, expected));
+    };
+    if (matches(value.getReal(), first) && matches(secondPart(value), second)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << std::setprecision(17) << "got (" << value.getReal() << ", "
+                                         << secondPart(value) << "), expected (" << first << ", "
+                                         << second << ")" << (exact ? " exactly" : "");
+}
+
+#define EXPECT_PARTS(value, first, second) EXPECT_TRUE(hasParts((value), (first), (second), true))
+#define EXPECT_PARTS_NEAR(value, first, second) EXPECT_TRUE(hasParts((value), (first), (second), false))
+
+#endif
