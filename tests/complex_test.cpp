@@ -9,12 +9,6 @@
 
 #include "support/parts.h"
 
-namespace {
-
-const double PI = 3.141592653589793;
-
-}  // namespace
-
 TEST(Complex, ZeroBaseToAComplexPowerIsZeroButToTheIntegerZeroIsOne) {
     for (Complex base : {Complex(0, 0), Complex(-0.0, -0.0)}) {
         for (Complex exponent : {Complex(0, 0), Complex(2, 1), Complex(-1, 0.5)}) {

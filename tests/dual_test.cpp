@@ -4,18 +4,10 @@
 #include "dual.h"
 
 #include <cmath>
-#include <limits>
 
 #include <gtest/gtest.h>
 
 #include "support/parts.h"
-
-namespace {
-
-const double INF = std::numeric_limits<double>::infinity();
-const double NAN_ = std::numeric_limits<double>::quiet_NaN();
-
-}  // namespace
 
 TEST(DualTest, ProductAndQuotientKeepTheirRangeAndEdges) {
     EXPECT_PARTS(Dual(2, 3) * Dual(4, 5), 8, 22);

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The two parts of any number type, and one check of both against expected values:
-// EXPECT_PARTS where the result is promised exactly, EXPECT_PARTS_NEAR (isClose on each
-// part) where it is computed with rounding. An expected NaN asks for a NaN.
+// What the number-type tests share: the types as one list for typed tests, the special
+// values, the second part of any type, and one check of both parts against expected
+// values: EXPECT_PARTS where the result is promised exactly, EXPECT_PARTS_NEAR (isClose
+// on each part) where it is computed with rounding. An expected NaN asks for a NaN.
 #ifndef TESSARY_PARTS_H
 #define TESSARY_PARTS_H
 
 #include <cmath>
 #include <iomanip>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,10 @@
 #include "tolerance.h"
 
 using NumberTypes = ::testing::Types<Complex, Dual, SplitComplex>;
+
+inline constexpr double PI = 3.141592653589793;
+inline constexpr double INF = std::numeric_limits<double>::infinity();
+inline constexpr double NAN_ = std::numeric_limits<double>::quiet_NaN();
 
 inline double secondPart(const Complex& z) { return z.getImaginary(); }
 inline double secondPart(const SplitComplex& z) { return z.getImaginary(); }
