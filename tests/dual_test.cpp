@@ -9,7 +9,7 @@
 
 #include "support/parts.h"
 
-TEST(DualTest, ProductAndQuotientKeepTheirRangeAndEdges) {
+TEST(Dual, ProductAndQuotientKeepTheirRangeAndEdges) {
     EXPECT_PARTS(Dual(2, 3) * Dual(4, 5), 8, 22);
     EXPECT_PARTS(Dual(8, 22) / Dual(4, 5), 2, 3);
     // A scalar multiplies as Dual(rhs, 0) does, so an infinite real part spoils the dual part.
@@ -24,7 +24,7 @@ TEST(DualTest, ProductAndQuotientKeepTheirRangeAndEdges) {
 }
 
 // f(a + ε) = f(a) + f'(a)ε.
-TEST(DualTest, DualPartOfPowerAndLogarithmIsTheDerivative) {
+TEST(Dual, DualPartOfPowerAndLogarithmIsTheDerivative) {
     for (double a : {2.0, -2.0, 0.7}) {
         EXPECT_PARTS_NEAR(Dual(a, 1).exp(3), a * a * a, 3 * a * a);
     }
@@ -37,6 +37,7 @@ TEST(DualTest, DualPartOfPowerAndLogarithmIsTheDerivative) {
     EXPECT_PARTS(Dual(0, 1).exp(1), 0, 1);
     EXPECT_PARTS(Dual(0, 1).exp(0), 1, 0);
     EXPECT_PARTS_NEAR(Dual(2, 0).exp(Dual(3, 1)), 8, 8 * std::log(2.0));
+    EXPECT_PARTS_NEAR(Dual(2, 1).exp(Dual(3, 1)), 8, 8 * (std::log(2.0) + 3 / 2.0));  // both moving
     // A moving exponent needs ln of the base: NaN for a negative one.
     EXPECT_TRUE(std::isnan(Dual(-2, 1).exp(Dual(3, 1)).getDual()));
     EXPECT_TRUE(std::isnan(Dual(-1, 0).logarithm().getReal()));
