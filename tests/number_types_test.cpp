@@ -26,12 +26,12 @@ struct Rule<Dual> {
 
 template <typename T>
 class NumberType : public ::testing::Test {};
-TYPED_TEST_SUITE(NumberType, NumberTypes);
+TYPED_TEST_SUITE(NumberType, NumberTypes, ByIndex);
 
 template <typename T>
 class ComplexRule : public ::testing::Test {};
 using ComplexRuleTypes = ::testing::Types<Complex, SplitComplex>;
-TYPED_TEST_SUITE(ComplexRule, ComplexRuleTypes);
+TYPED_TEST_SUITE(ComplexRule, ComplexRuleTypes, ByIndex);
 
 }  // namespace
 

@@ -33,7 +33,7 @@ std::uint64_t bits(double x) {
 
 template <typename T>
 class Rounding : public ::testing::Test {};
-TYPED_TEST_SUITE(Rounding, NumberTypes);
+TYPED_TEST_SUITE(Rounding, NumberTypes, ByIndex);
 
 }  // namespace
 

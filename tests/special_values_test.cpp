@@ -24,7 +24,7 @@ bool isFinite(T value) {
 
 template <typename T>
 class SpecialValues : public ::testing::Test {};
-TYPED_TEST_SUITE(SpecialValues, NumberTypes);
+TYPED_TEST_SUITE(SpecialValues, NumberTypes, ByIndex);
 
 }  // namespace
 
