@@ -37,32 +37,22 @@ TYPED_TEST_SUITE(Rounding, NumberTypes, ByIndex);
 
 }  // namespace
 
-// (a, b) times its conjugate (a, -b): the second part is a·(-b) + b·a, and the two
-// products, rounded alike, cancel to exactly zero.
-TYPED_TEST(Rounding, ANumberTimesItsConjugateHasASecondPartOfExactlyZero) {
+// Times its conjugate (a, -b), the second part a·(-b) + b·a is two products, rounded
+// alike, that cancel to exactly zero. Over itself, the complex numerator's real part
+// a·a + b·b is the denominator's pow(a, 2) + pow(b, 2) rounded the same way and b·a - a·b
+// is zero; the dual quotient is a/a with b/a - 1·(b/a). Either way exactly (1, 0).
+TYPED_TEST(Rounding, TimesItsConjugateIsRealAndOverItselfIsExactlyOne) {
     int wrong = 0;
     for (double a : inexactParts())
         for (double b : inexactParts()) {
             TypeParam z(a, b);
-            const double s = secondPart(z * z.getConjugate());
-            if (s != 0 && ++wrong <= 3)
-                ADD_FAILURE() << "(" << a << ", " << b << ") times its conjugate has second part " << s;
-        }
-    EXPECT_EQ(wrong, 0);
-}
-
-// z / z: the numerator's real part a·a + b·b is the denominator's pow(a, 2) + pow(b, 2)
-// rounded the same way, and its imaginary part b·a - a·b is zero, so the quotient is
-// exactly (1, 0).
-TEST(Rounding, AComplexNumberOverItselfIsExactlyOne) {
-    int wrong = 0;
-    for (double a : inexactParts())
-        for (double b : inexactParts()) {
-            Complex z(a, b);
-            Complex q = z / z;
-            if ((q.getReal() != 1 || q.getImaginary() != 0) && ++wrong <= 3)
-                ADD_FAILURE() << "(" << a << ", " << b << ") over itself gives (" << q.getReal() << ", "
-                              << q.getImaginary() << ")";
+            TypeParam product = z * z.getConjugate();
+            TypeParam quotient = z / z;
+            bool exact = secondPart(product) == 0 && quotient.getReal() == 1 && secondPart(quotient) == 0;
+            if (!exact && ++wrong <= 3)
+                ADD_FAILURE() << "(" << a << ", " << b << ") times its conjugate has second part "
+                              << secondPart(product) << ", over itself gives (" << quotient.getReal()
+                              << ", " << secondPart(quotient) << ")";
         }
     EXPECT_EQ(wrong, 0);
 }

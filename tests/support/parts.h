@@ -20,14 +20,11 @@
 
 using NumberTypes = ::testing::Types<Complex, Dual, SplitComplex>;
 
-// The names generator that TYPED_TEST_SUITE takes third, given because Clang's pedantic
-// warnings want that argument; it names cases by index as the default does, so that
-// ctest lists them as Suite.Case<Type>.
+// TYPED_TEST_SUITE's third argument, which Clang's pedantic warnings want given: names
+// by index, as the default does, so that ctest lists Suite.Case<Type>.
 struct ByIndex {
     template <typename T>
-    static std::string GetName(int index) {
-        return std::to_string(index);
-    }
+    static std::string GetName(int index) { return std::to_string(index); }
 };
 
 inline constexpr double PI = 3.141592653589793;
