@@ -12,8 +12,12 @@
 
 #include <gtest/gtest.h>
 
-inline ::testing::AssertionResult isClose(double actual, double expected) {
-    double allowed = expected == 0 ? 1e-14 : 1e-12 * std::fabs(expected);
+// `relative` may be tighter for results that are one or two roundings from exact:
+// TIGHT allows 2 to 4 units in the last place, never more.
+constexpr double TIGHT = 2 * 2.220446049250313e-16;
+
+inline ::testing::AssertionResult isClose(double actual, double expected, double relative = 1e-12) {
+    double allowed = expected == 0 ? 1e-14 : relative * std::fabs(expected);
     if (std::fabs(actual - expected) <= allowed) {
         return ::testing::AssertionSuccess();
     }
