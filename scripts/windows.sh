@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Builds Tessary for 64-bit Windows on this machine and tests it under Wine:
+#
+#   scripts/windows.sh              build, package, run every test
+#   scripts/windows.sh --no-tests   build and package only (scripts/reproducible.sh windows)
+#
+# Installs what it needs (mingw-w64, Wine, NSIS, icoutils). Builds freeglut from Debian's
+# source package, and GoogleTest from /usr/src/googletest, once each, as static Windows
+# libraries in build-windows/deps/. Builds build-windows/tessary.exe through
+# windows/toolchain.cmake, fails if it needs a DLL that Windows lacks, and makes
+# build-windows/tessary-<version>-win64.zip and tessary-<version>-win64-setup.exe with
+# CPack. Then runs the unit tests under Wine; the window tests, built for this machine in
+# build-windows/window-tests/, against tessary.exe under Wine on private Xvfb servers; and
+# the installer's round trip (windows/installer-test.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+fail() { echo "windows.sh: $*" >&2; exit 1; }
+tests=1
+case ${1:-} in
+    --no-tests) tests=0 ;;
+    "") ;;
+    *) fail "usage: scripts/windows.sh [--no-tests]" ;;
+esac
+build=build-windows
+deps=$PWD/$build/deps
+scripts/deps.sh "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+
+# The same commit gives the same exe, zip and installer, whoever builds them, where and
+# when: the zip's times are the last commit's; paths are mapped away (CMakeLists.txt).
+umask 022
+export TZ=UTC LC_ALL=C.UTF-8
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) \
+        || SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -STimestamp) \
+        || fail "no time for the packages' files: no git commit and no date in packaging/changelog"
+fi
+export SOURCE_DATE_EPOCH
+toolchain=(--toolchain "$PWD/windows/toolchain.cmake" -DTESSARY_WINDOWS_PREFIX="$deps")
+
+# build_dep NAME SOURCE [CMAKE OPTION...]: builds a static library for Windows and
+# installs it into build-windows/deps/, with no path of this machine in its objects.
+build_dep() {
+    local name=$1 src=$2
+    shift 2
+    echo "windows.sh: building $name for Windows"
+    cmake -S "$src" -B "$build/$name" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_SHARED_LIBS=OFF \
+        -DCMAKE_C_FLAGS="-ffile-prefix-map=$src=$name" -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$src=$name" \
+        "$@" >"$build/$name.log" 2>&1 \
+        && cmake --build "$build/$name" -j"$(nproc)" >>"$build/$name.log" 2>&1 \
+        && cmake --install "$build/$name" >>"$build/$name.log" 2>&1 \
+        || fail "could not build $name for Windows; see $build/$name.log"
+}
+
+# freeglut's source from Debian's archive (as GLUT: GL/glut.h and libglut.a, which
+# FindGLUT looks for), the mirror this machine's apt already uses,
+# through a source list of our own: the machine's apt sources stay as they are.
+if [ ! -f "$deps/lib/libglut.a" ]; then
+    apt=$PWD/$build/apt
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$build/src"
+    # shellcheck source=/dev/null
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    mirror=$(apt-cache policy | awk -v suite="$codename/main" '$3 == suite && $5 == "Packages" { print $2; exit }')
+    [ -n "$mirror" ] || fail "apt uses no Debian mirror for $codename main (see apt-cache policy)"
+    keyring=$(ls /usr/share/keyrings/debian-archive-keyring.{pgp,gpg} 2>/dev/null | head -n 1) || true
+    echo "deb-src ${keyring:+[signed-by=$keyring] }$mirror $codename main" >"$apt/sources.list"
+    private=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/parts"
+             -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root)
+    echo "windows.sh: fetching freeglut's source from $mirror ($codename)"
+    apt-get "${private[@]}" update -qq || fail "apt-get update of the source list $apt/sources.list failed"
+    rm -rf "$build/src"/freeglut*
+    (cd "$build/src" && apt-get "${private[@]}" source -qq freeglut >../freeglut-source.log 2>&1) \
+        || fail "apt-get source freeglut failed; see $build/freeglut-source.log"
+    src=$(ls -d "$PWD/$build/src"/freeglut-*/) || fail "apt-get source freeglut unpacked nothing"
+    build_dep freeglut "${src%/}" -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON \
+        -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF -DFREEGLUT_REPLACE_GLUT=ON
+fi
+# GoogleTest for the unit tests, from Debian's own sources of the installed version.
+if [ "$tests" = 1 ] && [ ! -f "$deps/lib/libgtest.a" ]; then
+    build_dep googletest /usr/src/googletest -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
+fi
+
+cmake -S . -B "$build" "${toolchain[@]}" -DTESSARY_TESTS=$([ "$tests" = 1 ] && echo ON || echo OFF) \
+    -DTESSARY_WERROR=ON >/dev/null || fail "cmake configure of $build/ failed"
+cmake --build "$build" -j"$(nproc)" || fail "build of $build/ failed"
+exe=$build/tessary.exe
+file -b "$exe" | grep -q 'PE32+ executable (GUI) x86-64' || fail "$exe is not a 64-bit Windows GUI program: $(file -b "$exe")"
