@@ -87,3 +87,30 @@ cmake -S . -B "$build" "${toolchain[@]}" -DTESSARY_TESTS=$([ "$tests" = 1 ] && e
 cmake --build "$build" -j"$(nproc)" || fail "build of $build/ failed"
 exe=$build/tessary.exe
 file -b "$exe" | grep -q 'PE32+ executable (GUI) x86-64' || fail "$exe is not a 64-bit Windows GUI program: $(file -b "$exe")"
+# Only DLLs that every 64-bit Windows has: nothing of mingw-w64's or freeglut's beside it.
+for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }'); do
+    case $dll in
+        kernel32.dll | user32.dll | gdi32.dll | opengl32.dll | winmm.dll | advapi32.dll | msvcrt.dll) ;;
+        *) fail "$exe needs $dll, which Windows does not have" ;;
+    esac
+done
+
+rm -f "$build"/tessary-*-win64*
+(cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null) || fail "cpack could not make the zip or the installer"
+version=$(sed -n 's/^project(Tessary VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+for package in "$build/tessary-$version-win64.zip" "$build/tessary-$version-win64-setup.exe"; do
+    [ -f "$package" ] || fail "cpack made no $package"
+done
+[ "$tests" = 1 ] || { echo "windows.sh: built $exe and the packages"; exit 0; }
+
+source windows/wine.sh
+pids=()
+cleanup() {
+    local i
+    wine_stop
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; wait "${pids[i]}" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+wine_start || fail "could not make the Wine prefix $WINEPREFIX"
+ctest --test-dir "$build" -L unit --no-tests=error --output-on-failure || fail "unit tests under Wine failed"
+wine_stop

@@ -23,8 +23,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# No time stamp in the PE header, so the same sources give the same bytes.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+# Every program linked statically (the tests too, which Wine runs from the build folder),
+# so none needs a DLL of mingw-w64's beside it; and no time stamp in the PE header, so the
+# same sources give the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 
 # ctest runs the Windows tests under Wine; scripts/windows.sh sets up its prefix
 # (WINEPREFIX) and keeps one wineserver running for them.
