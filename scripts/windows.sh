@@ -113,4 +113,20 @@ cleanup() {
 trap cleanup EXIT
 wine_start || fail "could not make the Wine prefix $WINEPREFIX"
 ctest --test-dir "$build" -L unit --no-tests=error --output-on-failure || fail "unit tests under Wine failed"
+
+# The window tests, built for this machine, start tessary.exe under Wine on Xvfb servers
+# of their own.
+window=$build/window-tests
+cmake -S . -B "$window" -DTESSARY_TESTS=ON -DTESSARY_WERROR=ON -DTESSARY_WINDOW_PROGRAM="$PWD/$exe" \
+    -DTESSARY_WINDOW_LAUNCHER=wine >/dev/null || fail "cmake configure of $window/ failed"
+cmake --build "$window" -j"$(nproc)" --target window_test window_keys_test soak_test \
+    || fail "build of the window tests in $window/ failed"
+ctest --test-dir "$window" -L window --no-tests=error --output-on-failure || fail "window tests of tessary.exe under Wine failed"
 wine_stop
+
+# An earlier version's installer, from the same build, to install over.
+(cd "$build" && cpack -G NSIS -D CPACK_PACKAGE_VERSION=0.9.0 -B "$PWD/$build/older" >/dev/null) \
+    || fail "cpack could not make the older installer"
+windows/installer-test.sh "$build/tessary-$version-win64-setup.exe" "$build/older/tessary-0.9.0-win64-setup.exe" \
+    "$window/tests/window_test" || fail "the installer's round trip under Wine failed"
+echo "windows.sh: passed; $build/tessary-$version-win64.zip and $build/tessary-$version-win64-setup.exe"
