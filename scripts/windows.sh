@@ -125,7 +125,7 @@ ctest --test-dir "$window" -L window --no-tests=error --output-on-failure || fai
 wine_stop
 
 # An earlier version's installer, from the same build, to install over.
-(cd "$build" && cpack -G NSIS -D CPACK_PACKAGE_VERSION=0.9.0 -B "$PWD/$build/older" >/dev/null) \
+(cd "$build" && cpack -G NSIS -D CPACK_PACKAGE_VERSION=0.9.0 -B "$PWD/older" >/dev/null) \
     || fail "cpack could not make the older installer"
 windows/installer-test.sh "$build/tessary-$version-win64-setup.exe" "$build/older/tessary-0.9.0-win64-setup.exe" \
     "$window/tests/window_test" || fail "the installer's round trip under Wine failed"

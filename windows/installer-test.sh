@@ -15,7 +15,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 fail() { echo "installer-test.sh: $*" >&2; exit 1; }
 [ $# -eq 3 ] || fail "usage: windows/installer-test.sh SETUP OLDER_SETUP WINDOW_TEST"
-setup=$(realpath "$1") older=$(realpath "$2") window_test=$(realpath "$3")
+for file in "$@"; do [ -f "$file" ] || fail "no $file"; done
+setup=$(realpath "$1")
+older=$(realpath "$2")
+window_test=$(realpath "$3")
 source windows/wine.sh
 export WINEPREFIX=$PWD/build-windows/wine-installer
 rm -rf "$WINEPREFIX"
@@ -60,13 +63,20 @@ installed "$version"
 cmp -s "$dir/tessary.exe" build-windows/tessary.exe || fail "the installed tessary.exe is not the one built"
 
 echo "installer-test.sh: starting the installed program"
+# Wine's desktop lives as long as its server, on the display of the first program that
+# needed it: the installers' none. The program gets a server of its own, for the
+# test's display.
+wine_stop
 TESSARY_WINDOW_PROGRAM="$dir/tessary.exe" "$window_test" || fail "the installed program did not show its window and picture"
 
+# The uninstaller copies itself away and runs from there, so it ends before its copy
+# does: the server, started for it alone, ends once every program has (wineserver -w).
 echo "installer-test.sh: uninstalling silently"
-# The uninstaller copies itself away and runs from there, so it ends before its copy does.
+wineserver -w
 wine "$dir/Uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "Uninstall.exe /S failed"
-for _ in $(seq 300); do [ -e "$dir" ] || break; sleep 0.1; done
-[ ! -e "$dir" ] || fail "30 s after the uninstaller Program Files\\Tessary still holds: $(ls "$dir" | tr '\n' ' ')"
+timeout 60 wineserver -w || fail "the uninstaller did not end within 60 s"
+wine_start || fail "could not start Wine again"
+[ ! -e "$dir" ] || fail "the uninstaller left in Program Files\\Tessary: $(ls "$dir" | tr '\n' ' ')"
 [ ! -e "$menu" ] || fail "the uninstaller left the Start menu's Tessary folder"
 ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left Tessary in Windows' list of programs"
 ! wine reg query 'HKLM\Software\The Tessary developers' >/dev/null 2>&1 || fail "the uninstaller left its registry key"
