@@ -23,7 +23,7 @@ case ${1:-} in
     "") ;;
     *) fail "usage: scripts/windows.sh [--no-tests]" ;;
 esac
-build=build-windows
+build="build-windows"
 deps=$PWD/$build/deps
 scripts/deps.sh "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 
@@ -49,9 +49,10 @@ build_dep() {
         -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_SHARED_LIBS=OFF \
         -DCMAKE_C_FLAGS="-ffile-prefix-map=$src=$name" -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$src=$name" \
         "$@" >"$build/$name.log" 2>&1 \
-        && cmake --build "$build/$name" -j"$(nproc)" >>"$build/$name.log" 2>&1 \
-        && cmake --install "$build/$name" >>"$build/$name.log" 2>&1 \
+        || fail "could not configure $name for Windows; see $build/$name.log"
+    cmake --build "$build/$name" -j"$(nproc)" >>"$build/$name.log" 2>&1 \
         || fail "could not build $name for Windows; see $build/$name.log"
+    cmake --install "$build/$name" >>"$build/$name.log" 2>&1 || fail "could not install $name into $deps"
 }
 
 # freeglut's source from Debian's archive (as GLUT: GL/glut.h and libglut.a, which
@@ -64,7 +65,8 @@ if [ ! -f "$deps/lib/libglut.a" ]; then
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     mirror=$(apt-cache policy | awk -v suite="$codename/main" '$3 == suite && $5 == "Packages" { print $2; exit }')
     [ -n "$mirror" ] || fail "apt uses no Debian mirror for $codename main (see apt-cache policy)"
-    keyring=$(ls /usr/share/keyrings/debian-archive-keyring.{pgp,gpg} 2>/dev/null | head -n 1) || true
+    keyring=
+    for file in /usr/share/keyrings/debian-archive-keyring.{pgp,gpg}; do [ -f "$file" ] && keyring=$file && break; done
     echo "deb-src ${keyring:+[signed-by=$keyring] }$mirror $codename main" >"$apt/sources.list"
     private=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/parts"
              -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root)
@@ -82,8 +84,9 @@ if [ "$tests" = 1 ] && [ ! -f "$deps/lib/libgtest.a" ]; then
     build_dep googletest /usr/src/googletest -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
 fi
 
-cmake -S . -B "$build" "${toolchain[@]}" -DTESSARY_TESTS=$([ "$tests" = 1 ] && echo ON || echo OFF) \
-    -DTESSARY_WERROR=ON >/dev/null || fail "cmake configure of $build/ failed"
+with_tests=ON
+[ "$tests" = 1 ] || with_tests=OFF
+cmake -S . -B "$build" "${toolchain[@]}" -DTESSARY_TESTS="$with_tests" -DTESSARY_WERROR=ON >/dev/null || fail "cmake configure of $build/ failed"
 cmake --build "$build" -j"$(nproc)" || fail "build of $build/ failed"
 exe=$build/tessary.exe
 file -b "$exe" | grep -q 'PE32+ executable (GUI) x86-64' || fail "$exe is not a 64-bit Windows GUI program: $(file -b "$exe")"
@@ -94,6 +97,10 @@ for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tol
         *) fail "$exe needs $dll, which Windows does not have" ;;
     esac
 done
+# The icon freeglut gives its window, and Explorer and the shortcut show, at every size.
+sizes=$(wrestool -x --type=group_icon --name=GLUT_ICON "$exe" | icotool -l - | sed -n 's/.*--width=\([0-9]*\) .*/\1/p' | tr '\n' ' ')
+[ "$sizes" = "16 32 48 256 " ] || fail "$exe has no icon GLUT_ICON of 16, 32, 48 and 256 px (it has: $sizes)"
+wrestool -l --type=version "$exe" | grep -q type=version || fail "$exe has no version information"
 
 rm -f "$build"/tessary-*-win64*
 (cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null) || fail "cpack could not make the zip or the installer"

@@ -36,13 +36,16 @@ install() {
     DISPLAY='' wine "$1" /S </dev/null >/dev/null 2>&1 || fail "$(basename "$1") /S failed"
 }
 
+# listing DIR: the names in DIR on one line.
+listing() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n' 2>&1 | LC_ALL=C sort | tr '\n' ' '; }
+
 # installed VERSION: one program, licence, README and uninstaller; one shortcut, to the
 # program; one entry of that version in Windows' list of programs.
 installed() {
-    [ "$(cd "$dir" && ls | tr '\n' ' ')" = "LICENSE.txt README.txt Uninstall.exe tessary.exe " ] \
-        || fail "Program Files\\Tessary holds: $(ls "$dir" 2>&1 | tr '\n' ' ')"
-    [ "$(ls "$menu" 2>&1 | tr '\n' ' ')" = "Tessary.lnk Uninstall.lnk " ] \
-        || fail "the Start menu's Tessary folder holds: $(ls "$menu" 2>&1 | tr '\n' ' ')"
+    [ "$(listing "$dir")" = "LICENSE.txt README.txt Uninstall.exe tessary.exe " ] \
+        || fail "Program Files\\Tessary holds: $(listing "$dir")"
+    [ "$(listing "$menu")" = "Tessary.lnk Uninstall.lnk " ] \
+        || fail "the Start menu's Tessary folder holds: $(listing "$menu")"
     # A shell link keeps its target's path, in UTF-16 or in the ANSI code page.
     tr -d '\0' <"$menu/Tessary.lnk" | grep -qaF 'C:\Program Files\Tessary\tessary.exe' \
         || fail "the shortcut Tessary does not lead to C:\\Program Files\\Tessary\\tessary.exe"
@@ -76,7 +79,7 @@ wineserver -w
 wine "$dir/Uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "Uninstall.exe /S failed"
 timeout 60 wineserver -w || fail "the uninstaller did not end within 60 s"
 wine_start || fail "could not start Wine again"
-[ ! -e "$dir" ] || fail "the uninstaller left in Program Files\\Tessary: $(ls "$dir" | tr '\n' ' ')"
+[ ! -e "$dir" ] || fail "the uninstaller left in Program Files\\Tessary: $(listing "$dir")"
 [ ! -e "$menu" ] || fail "the uninstaller left the Start menu's Tessary folder"
 ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left Tessary in Windows' list of programs"
 ! wine reg query 'HKLM\Software\The Tessary developers' >/dev/null 2>&1 || fail "the uninstaller left its registry key"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # SPDX-License-Identifier: MIT
 # Sourced by the scripts that run Windows programs: a Wine prefix of the project's own
 # under build-windows/, and the one wineserver that serves it, started and stopped by its pid.
