@@ -98,7 +98,8 @@ for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tol
     esac
 done
 # The icon freeglut gives its window, and Explorer and the shortcut show, at every size.
-sizes=$(wrestool -x --type=group_icon --name=GLUT_ICON "$exe" | icotool -l - | sed -n 's/.*--width=\([0-9]*\) .*/\1/p' | tr '\n' ' ')
+wrestool -x --type=group_icon --name=GLUT_ICON -o "$build/GLUT_ICON.ico" "$exe" || fail "$exe has no icon GLUT_ICON"
+sizes=$(icotool -l "$build/GLUT_ICON.ico" | sed -n 's/.*--width=\([0-9]*\) .*/\1/p' | tr '\n' ' ')
 [ "$sizes" = "16 32 48 256 " ] || fail "$exe has no icon GLUT_ICON of 16, 32, 48 and 256 px (it has: $sizes)"
 wrestool -l --type=version "$exe" | grep -q type=version || fail "$exe has no version information"
 
