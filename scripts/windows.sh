@@ -56,8 +56,11 @@ build_dep() {
 }
 
 # freeglut's source from Debian's archive (as GLUT: GL/glut.h and libglut.a, which
-# FindGLUT looks for), the mirror this machine's apt already uses,
-# through a source list of our own: the machine's apt sources stay as they are.
+# FindGLUT looks for), from the mirror this machine's apt already uses, through a source
+# list of our own: the machine's apt sources stay as they are. The newest version that
+# the mirror delivers, of this release or of oldstable: a mirror may list a source
+# package whose files it does not hold (here trixie's freeglut 3.4.0-4 answered 404,
+# bookworm's 3.4.0-1 came); any 3.4 builds the same for Windows.
 if [ ! -f "$deps/lib/libglut.a" ]; then
     apt=$PWD/$build/apt
     mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$build/src"
@@ -67,15 +70,22 @@ if [ ! -f "$deps/lib/libglut.a" ]; then
     [ -n "$mirror" ] || fail "apt uses no Debian mirror for $codename main (see apt-cache policy)"
     keyring=
     for file in /usr/share/keyrings/debian-archive-keyring.{pgp,gpg}; do [ -f "$file" ] && keyring=$file && break; done
-    echo "deb-src ${keyring:+[signed-by=$keyring] }$mirror $codename main" >"$apt/sources.list"
+    for suite in "$codename" oldstable; do
+        echo "deb-src ${keyring:+[signed-by=$keyring] }$mirror $suite main"
+    done >"$apt/sources.list"
     private=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/parts"
              -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root)
-    echo "windows.sh: fetching freeglut's source from $mirror ($codename)"
     apt-get "${private[@]}" update -qq || fail "apt-get update of the source list $apt/sources.list failed"
-    rm -rf "$build/src"/freeglut*
-    (cd "$build/src" && apt-get "${private[@]}" source -qq freeglut >../freeglut-source.log 2>&1) \
-        || fail "apt-get source freeglut failed; see $build/freeglut-source.log"
-    src=$(ls -d "$PWD/$build/src"/freeglut-*/) || fail "apt-get source freeglut unpacked nothing"
+    fetched=
+    for version in $(apt-cache "${private[@]}" showsrc freeglut | sed -n 's/^Version: //p' | sort -ruV); do
+        echo "windows.sh: fetching freeglut $version's source from $mirror"
+        rm -rf "$build/src"/freeglut*
+        (cd "$build/src" && apt-get "${private[@]}" source -qq "freeglut=$version" >>../freeglut-source.log 2>&1) \
+            && fetched=$version && break
+    done
+    [ -n "$fetched" ] || fail "apt-get source freeglut failed for every version; see $build/freeglut-source.log"
+    src=$(echo "$PWD/$build/src"/freeglut-*/)
+    [ -d "$src" ] || fail "apt-get source freeglut unpacked nothing"
     build_dep freeglut "${src%/}" -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON \
         -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF -DFREEGLUT_REPLACE_GLUT=ON
 fi
