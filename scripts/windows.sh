@@ -99,9 +99,12 @@ with_tests=ON
 cmake -S . -B "$build" "${toolchain[@]}" -DTESSARY_TESTS="$with_tests" -DTESSARY_WERROR=ON >/dev/null || fail "cmake configure of $build/ failed"
 cmake --build "$build" -j"$(nproc)" || fail "build of $build/ failed"
 exe=$build/tessary.exe
-file -b "$exe" | grep -q 'PE32+ executable (GUI) x86-64' || fail "$exe is not a 64-bit Windows GUI program: $(file -b "$exe")"
+headers=$(x86_64-w64-mingw32-objdump -p "$exe") || fail "objdump cannot read $exe"
+if ! grep -q 'file format pei-x86-64' <<<"$headers" || ! grep -Eq '^Subsystem.*\(Windows GUI\)' <<<"$headers"; then
+    fail "$exe is not a 64-bit Windows GUI program"
+fi
 # Only DLLs that every 64-bit Windows has: nothing of mingw-w64's or freeglut's beside it.
-for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }'); do
+awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | while read -r dll; do
     case $dll in
         kernel32.dll | user32.dll | gdi32.dll | opengl32.dll | winmm.dll | advapi32.dll | msvcrt.dll) ;;
         *) fail "$exe needs $dll, which Windows does not have" ;;
