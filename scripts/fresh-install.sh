@@ -12,6 +12,9 @@
 #   scripts/fresh-install.sh --cross ARCH SUITE   scripts/cross.sh ARCH (arm64 or armhf):
 #                                              the cross build, its package and its tests
 #                                              under qemu-user
+#   scripts/fresh-install.sh --windows SUITE   scripts/windows.sh: freeglut's source
+#                                              from Debian, the Windows build, its zip and
+#                                              installer, and its tests under Wine
 #
 # Each run starts from a copy of a debootstrap (minbase) system, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded
@@ -30,9 +33,10 @@ mode=commands
 case ${1:-} in
     --package) mode=package; shift ;;
     --cross) mode=cross-${2:-}; shift 2 || true ;;
+    --windows) mode=windows; shift ;;
 esac
 [ $# -eq 1 ] && [ "$mode" != cross- ] \
-    || fail "usage: scripts/fresh-install.sh [--package | --cross ARCH] SUITE   (SUITE: bookworm or trixie)"
+    || fail "usage: scripts/fresh-install.sh [--package | --cross ARCH | --windows] SUITE   (SUITE: bookworm or trixie)"
 suite=$1
 git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: it copies the committed tree"
 [ -z "$(git status --porcelain --untracked-files=no)" ] \
@@ -164,6 +168,11 @@ elif [[ "$mode" == cross-* ]]; then
     step "scripts/cross.sh ${mode#cross-} (installs the architecture and its packages, builds, tests under qemu-user)"
     run cross "scripts/cross.sh ${mode#cross-}"
     grep -E 'tests passed|tests failed|cross.sh: ' "$log"
+elif [ "$mode" = windows ]; then
+    new_system windows
+    step "scripts/windows.sh (installs mingw-w64, Wine and NSIS, fetches and builds freeglut, builds, packages, tests under Wine)"
+    run windows "scripts/windows.sh"
+    grep -E 'tests passed|tests failed|windows.sh: |installer-test.sh: passed' "$log"
 else
     new_system build
     step "scripts/package.sh (installs what it needs, builds and checks the .deb)"

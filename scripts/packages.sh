@@ -23,3 +23,9 @@ CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb xdotool libx11-dev libx
 WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
 WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb xdotool x11-utils)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
+# WINDOWS_PACKAGES: what scripts/windows.sh needs: mingw-w64's posix compilers, Wine to
+# run the Windows tests and program, NSIS for the installer, icoutils for the icon,
+# dpkg-dev for apt-get source (freeglut's source), GoogleTest's sources, and the X tools
+# of the window tests.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils dpkg-dev googletest
+                  libgtest-dev libgmock-dev xvfb xdotool x11-utils libx11-dev libxtst-dev)

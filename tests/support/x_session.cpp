@@ -91,12 +91,14 @@ void stop(pid_t& pid) {
 }
 
 // The program's command line: the launcher's words (an emulator for a program built for
-// another machine), then the program.
+// another machine), then the program: TESSARY_WINDOW_PROGRAM from the environment when
+// set, for another copy of the same program (one that an installer put in place).
 std::vector<std::string> programCommand() {
     std::istringstream words(TESSARY_LAUNCHER);
     std::vector<std::string> argv;
     for (std::string word; words >> word;) argv.push_back(word);
-    argv.push_back(TESSARY_BINARY);
+    const char* copy = std::getenv("TESSARY_WINDOW_PROGRAM");
+    argv.push_back(copy && *copy ? copy : TESSARY_BINARY);
     return argv;
 }
 

@@ -1,0 +1,5 @@
+# SPDX-License-Identifier: MIT
+# Read by cpack for each generator: the installer's file name says what it is.
+if(CPACK_GENERATOR STREQUAL "NSIS")
+  set(CPACK_PACKAGE_FILE_NAME tessary-${CPACK_PACKAGE_VERSION}-win64-setup)
+endif()
