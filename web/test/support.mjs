@@ -103,12 +103,13 @@ export const emulate = (page, { width, height, dpr = 1, touch = false }) => page
     width, height, deviceScaleFactor: dpr, isMobile: touch, hasTouch: touch, isLandscape: width > height });
 
 // A touch on the screen through the DevTools protocol: `type` touchStart, touchMove,
-// touchEnd or touchCancel, at (x, y) in CSS px.
+// touchEnd or touchCancel, at (x, y) in CSS px. A touch lives in one DevTools session,
+// so each page keeps its own.
+const touchSessions = new WeakMap();
 export async function touch(page, type, x = 0, y = 0) {
-    const session = await page.createCDPSession();
+    if (!touchSessions.has(page)) touchSessions.set(page, await page.createCDPSession());
     const ends = type === 'touchEnd' || type === 'touchCancel';
-    await session.send('Input.dispatchTouchEvent', { type, touchPoints: ends ? [] : [{ x, y }] });
-    await session.detach();
+    await touchSessions.get(page).send('Input.dispatchTouchEvent', { type, touchPoints: ends ? [] : [{ x, y }] });
 }
 
 // The centre of the element `selector`, in CSS px.
