@@ -5,14 +5,14 @@
 // ignores Caps Lock (so Caps Lock and a give 'a', not 'A') and gives digits and symbols
 // unshifted. KeyboardEvent.key is the character the key types, with Shift, Caps Lock and
 // the keyboard layout applied, which is the byte a desktop GLUT passes on. Keys without a
-// character (Enter, Escape, Tab...) keep GLUT's own mapping.
+// character (Escape, Backspace...) keep GLUT's own mapping.
 (function () {
   var fromKeyCode = GLUT.getASCIIKey;
   GLUT.getASCIIKey = function (event) {
     if (event.ctrlKey || event.altKey || event.metaKey) return null;
-    // GLUT takes every key it passes on from the page (preventDefault), which left Tab
-    // unable to move the focus and Enter and Space unable to press a focused button or
-    // open the licences. The program does nothing with these keys, so the page keeps them.
+    // GLUT takes every key it passes on from the page (preventDefault): Tab could not
+    // move the focus, nor Enter and Space press a focused button or open the licences.
+    // The program does nothing with these keys, so the page keeps them.
     if (event.key === 'Tab') return null;
     if ((event.key === 'Enter' || event.key === ' ') && event.target instanceof Element &&
         event.target.closest('button, summary, a[href]')) return null;
