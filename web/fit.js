@@ -25,8 +25,8 @@
   }
 
   // Resizing clears the buffer, so it is done just before a frame is drawn, never
-  // between a frame and its showing.
-  var loop = Browser.mainLoop;
+  // between a frame and its showing. (Newer Emscriptens keep the loop in MainLoop.)
+  var loop = typeof MainLoop !== 'undefined' ? MainLoop : Browser.mainLoop;
   var beforeFrame = loop && loop.runIter;
   if (beforeFrame) {
     loop.runIter = function () {
