@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Frames per second of the page against the probe page (the same lines from a prepared
 // buffer), in headless Chromium as the tests run it, measured A B A B in one browser;
-// with `--screenshot FILE`, also saves a picture of the page.
+// with `--screenshot FILE`, also saves a picture of the page, and with
+// `--phone-screenshot FILE` one of the page on a phone.
 import { writeFileSync } from 'node:fs';
 import { join, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -43,11 +44,14 @@ try {
     const mean = (list) => list.reduce((a, b) => a + b, 0) / list.length;
     console.log(`page ${mean(results.page).toFixed(1)} fps, probe ${mean(results.probe).toFixed(1)} fps, ` +
         `ratio ${(mean(results.page) / mean(results.probe)).toFixed(2)}`);
-    const at = process.argv.indexOf('--screenshot');
-    if (at > 0) {
-        // The whole page, the surface turned a little so that its shape shows.
-        const { page } = await openPage(chromium.browser);
-        await page.setViewport({ width: 1180, height: 760 });
+    // The whole page, the surface turned a little so that its shape shows: on a desktop,
+    // and with --phone-screenshot on a phone upright (one device pixel to the pixel, to
+    // keep the file small).
+    for (const [option, screen] of [['--screenshot', { width: 1180, height: 760 }],
+        ['--phone-screenshot', { width: 390, height: 844, touch: true }]]) {
+        const at = process.argv.indexOf(option);
+        if (at < 0) continue;
+        const { page } = await openPage(chromium.browser, undefined, screen);
         for (const key of 'aaaaaawwwwwwkkkk') await page.keyboard.press(key);
         await waitFrames(page, 5);
         writeFileSync(process.argv[at + 1], await page.screenshot({ type: 'png' }));

@@ -2,8 +2,10 @@
 # SPDX-License-Identifier: MIT
 # The browser figures: one frame's vertex work as WebAssembly (run by node) beside the
 # same source built natively, then the page's frames per second in headless Chromium
-# against the probe page's, A B A B in one browser (MEASURE_SECONDS each, default 10).
-# Arguments go to measure.mjs (--screenshot FILE saves a picture of the page).
+# against the probe page's, A B A B in one browser (MEASURE_SECONDS each, default 10);
+# last, the time from the start of loading to the first frame.
+# Arguments go to measure.mjs (--screenshot FILE saves a picture of the page,
+# --phone-screenshot FILE one of the page on a phone).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/packages.sh
@@ -22,3 +24,4 @@ g++ -std=c++17 -O3 -DNDEBUG -Isrc -Ibench web/bench/vertex_work.cpp bench/vertex
 echo "vertex work, WebAssembly: $(node build-web/tessary_vertex_work.js)" || fail "the WebAssembly run failed"
 echo "vertex work, native:      $("$tmp/vertex_work")" || fail "the native run failed"
 (cd web && node bench/measure.mjs "$@") || fail "the frame-rate measurement failed"
+(cd web && node bench/first-frame.mjs) || fail "the first-frame measurement failed"

@@ -18,13 +18,14 @@ export const SIZE = 600;
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // Counts the frames the page draws: every frame starts with one clear of the canvas.
+// Notes when the first one began, in ms from the start of the navigation.
 function countFrames() {
     window.tessaryFrames = 0;
     for (const context of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
         if (!context) continue;
         const clear = context.prototype.clear;
         context.prototype.clear = function (mask) {
-            window.tessaryFrames++;
+            if (window.tessaryFrames++ === 0) window.tessaryFirstFrame = performance.now();
             return clear.call(this, mask);
         };
     }
@@ -72,10 +73,12 @@ export async function launch({ browser = 'chrome', args = [], display } = {}) {
 
 // Opens the page from disk in a new tab. `problems` collects console errors and uncaught
 // exceptions, which no test allows; `notices` the rest of the console; `fetched` every
-// URL the page asks for that is neither the file itself nor inline data.
-export async function openPage(browser, file = pageFile) {
+// URL the page asks for that is neither the file itself nor inline data. With `screen`
+// (see emulate), the page opens on that screen.
+export async function openPage(browser, file = pageFile, screen = null) {
     if (!existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
     const page = await browser.newPage();
+    if (screen) await emulate(page, screen);
     const problems = [];
     const notices = [];
     page.on('console', (message) => {
@@ -91,6 +94,40 @@ export async function openPage(browser, file = pageFile) {
     await page.evaluateOnNewDocument(countFrames);
     await page.goto(url, { waitUntil: 'load' });
     return { page, problems, notices, fetched };
+}
+
+// A screen of Chromium's device emulation: { width, height } in CSS px, `dpr` device
+// pixels to the pixel, `touch` for a phone or tablet (touch events, and the page laid
+// out through its viewport meta, as a mobile browser does).
+export const emulate = (page, { width, height, dpr = 1, touch = false }) => page.setViewport({
+    width, height, deviceScaleFactor: dpr, isMobile: touch, hasTouch: touch, isLandscape: width > height });
+
+// A touch on the screen through the DevTools protocol: `type` touchStart, touchMove,
+// touchEnd or touchCancel, at (x, y) in CSS px. A touch lives in one DevTools session,
+// so each page keeps its own.
+const touchSessions = new WeakMap();
+export async function touch(page, type, x = 0, y = 0) {
+    if (!touchSessions.has(page)) touchSessions.set(page, await page.createCDPSession());
+    const ends = type === 'touchEnd' || type === 'touchCancel';
+    await touchSessions.get(page).send('Input.dispatchTouchEvent', { type, touchPoints: ends ? [] : [{ x, y }] });
+}
+
+// The centre of the element `selector`, in CSS px.
+export async function centre(page, selector) {
+    const box = await page.$eval(selector, (e) => e.getBoundingClientRect().toJSON());
+    return [box.x + box.width / 2, box.y + box.height / 2];
+}
+
+// axe-core's WCAG 2.x A and AA rules over the page: the violations, each with the
+// elements it found.
+export async function accessibilityViolations(page) {
+    const source = readFileSync(join(root, 'web/node_modules/axe-core/axe.min.js'), 'utf8');
+    await page.evaluate(source);
+    return page.evaluate(async () => {
+        const tags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22a', 'wcag22aa'];
+        const { violations } = await window.axe.run(document, { runOnly: { type: 'tag', values: tags } });
+        return violations.map((v) => `${v.id}: ${v.help} (${v.nodes.map((n) => n.target.join(' ')).join(', ')})`);
+    });
 }
 
 export const frames = (page) => page.evaluate(() => window.tessaryFrames);
