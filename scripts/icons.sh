@@ -9,18 +9,15 @@
 #   scripts/icons.sh            rewrite packaging/icons/
 #   scripts/icons.sh --check    compare packaging/icons/ with a fresh drawing
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
-fail() { echo "icons.sh: $*" >&2; exit 1; }
+source "$(dirname "$0")/lib.sh"
 check=false
 [ "${1:-}" = --check ] && { check=true; shift; }
 [ $# -eq 0 ] || fail "usage: scripts/icons.sh [--check]"
-scripts/deps.sh "${BUILD_PACKAGES[@]}" librsvg2-bin
+deps "${BUILD_PACKAGES[@]}" librsvg2-bin
 
-build=build-icons
-cmake -S . -B "$build" -DTESSARY_ICON_TOOL=ON >/dev/null || fail "cmake configure of $build/ failed"
-cmake --build "$build" --target tessary_icon >/dev/null || fail "build of tessary_icon failed"
-tool=$build/packaging/tessary_icon
+configure release -B build-icons -DTESSARY_ICON_TOOL=ON
+build build-icons tessary_icon >/dev/null
+tool=build-icons/packaging/tessary_icon
 
 out=packaging/icons
 if $check; then

@@ -9,24 +9,21 @@
 #   scripts/package.sh [ARCH]
 #
 # ARCH is a Debian architecture, this machine's by default. Another one (arm64, armhf) is
-# cross-built in build-ARCH/ through arm/toolchain-ARCH.cmake, into
+# cross-built in build-ARCH/ (preset ARCH, through arm/toolchain-ARCH.cmake), into
 # build-ARCH/tessary_<version>_ARCH.deb; scripts/cross.sh ARCH installs what that needs.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
-fail() { echo "package.sh: $*" >&2; exit 1; }
+source "$(dirname "$0")/lib.sh"
 [ $# -le 1 ] || fail "usage: scripts/package.sh [ARCH]"
-scripts/deps.sh "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+deps "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 arch=${1:-$(dpkg --print-architecture)}
-build=build-package
-cross=()
+preset=package
 if [ "$arch" != "$(dpkg --print-architecture)" ]; then
     [ -f "arm/toolchain-$arch.cmake" ] || fail "no toolchain file for $arch (there are: arm64, armhf)"
-    build=build-$arch
-    cross=(--toolchain "arm/toolchain-$arch.cmake" -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE="$arch")
+    preset=$arch
     # dpkg-buildflags and dpkg-shlibdeps (run by CPack) answer for this architecture.
     export DEB_HOST_ARCH=$arch
 fi
+build=build-$preset
 
 # The same commit gives the same .deb, bit for bit, whoever builds it, where and when.
 # Members' times: the last commit's (the changelog's outside a git checkout), unless the
@@ -43,11 +40,9 @@ export SOURCE_DATE_EPOCH
 
 # Built with Debian's hardening flags, all of them, as Debian's own package builds are.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cmake -S . -B "$build" "${cross[@]}" -DCMAKE_INSTALL_PREFIX=/usr \
-    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null \
-    || fail "cmake configure of $build/ failed"
-cmake --build "$build" -j"$(nproc)" || fail "build failed"
+configure "$preset" -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+build "$build"
 rm -f "$build"/tessary_*.deb
 (cd "$build" && cpack -G DEB >/dev/null) || fail "cpack could not make the package"
 deb=$(echo "$build"/tessary_*.deb)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # the lists are read by the scripts that source this
 # SPDX-License-Identifier: MIT
 # The Debian packages each script needs; sourced, not run.
 # BUILD_PACKAGES: compiler, CMake, OpenGL (Mesa) and GLUT (freeglut), Mesa's drivers.
@@ -6,6 +7,8 @@
 BUILD_PACKAGES=(g++ cmake make libgl-dev libglut-dev libgl1-mesa-dri)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
                xvfb xdotool x11-utils libx11-dev libxtst-dev)
+# STYLE_PACKAGES: the formatter and the shell linter that scripts/style.sh runs.
+STYLE_PACKAGES=(clang-format shellcheck)
 # PACKAGE_PACKAGES: what CPack needs to make a .deb (dpkg-shlibdeps, file) and Debian's
 # checkers for the package, the menu entry, the metainfo and the manual page; rsvg-convert
 # to draw the icons again and compare.

@@ -10,9 +10,8 @@
 #   scripts/reproducible.sh windows    the same for tessary.exe, the zip and the installer
 #                                      (scripts/windows.sh --no-tests)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-fail() { echo "reproducible.sh: $*" >&2; exit 1; }
-scripts/deps.sh git diffoscope-minimal
+source "$(dirname "$0")/lib.sh"
+deps git diffoscope-minimal
 head=$(git rev-parse --verify -q HEAD) || fail "needs a git checkout: it builds the committed tree"
 [ -z "$(git status --porcelain --untracked-files=no)" ] \
     || echo "reproducible.sh: uncommitted changes are not built; this checks HEAD"

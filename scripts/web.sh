@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds the browser page, build-web/tessary.html: the program compiled by Debian's
-# Emscripten through the same CMakeLists (emcmake), warnings treated as errors, into
+# Emscripten through the same CMakeLists (preset web), warnings treated as errors, into
 # one self-contained file that opens from disk. Installs the Debian packages it needs.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
-fail() { echo "web.sh: $*" >&2; exit 1; }
-scripts/deps.sh "${WEB_BUILD_PACKAGES[@]}"
+source "$(dirname "$0")/lib.sh"
+deps "${WEB_BUILD_PACKAGES[@]}"
 
 # Debian's emscripten runs its JavaScript tools with node and needs Debian's acorn, which
 # a node from elsewhere does not look for.
@@ -20,8 +18,7 @@ if [ ! -w "$cache" ] && [ -z "${EM_CACHE:-}" ]; then
     mkdir -p "$EM_CACHE"
 fi
 
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DTESSARY_WERROR=ON >/dev/null \
-    || fail "configure of build-web/ through emcmake failed"
-cmake --build build-web -j"$(nproc)" || fail "build of build-web/tessary.html failed"
+configure web
+build build-web
 [ -s build-web/tessary.html ] || fail "the build made no build-web/tessary.html"
 echo "web.sh: built build-web/tessary.html; open it in a browser (file:// is fine)"

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The Debian package on a new machine; run inside a fresh system by
+# `scripts/fresh-install.sh SUITE scripts/fresh/package.sh`. Builds and checks the package
+# (scripts/package.sh) and the window harness, takes the system back to the packages it
+# started with, then installs the package with apt-get and requires that it brings in no
+# build or test tool, that the installed program shows its picture, that the installed
+# metainfo and menu entry pass their validators and AppStream finds the application, and
+# that apt-get remove leaves none of its files.
+set -euo pipefail
+source "$(dirname "$0")/../lib.sh"
+export DEBIAN_FRONTEND=noninteractive
+installed() { dpkg-query -W -f '${Package}\n' | sort; }
+installed >/tmp/fresh
+
+scripts/package.sh
+deb=$(echo build-package/tessary_*.deb)
+[ -f "$deb" ] || fail "package.sh made no .deb"
+
+deps libgtest-dev libgmock-dev libx11-dev libxtst-dev
+configure window-tests -B build-harness
+build build-harness x_session_tool
+
+# Back to the fresh system: every package added since is purged.
+mapfile -t added < <(installed | comm -13 /tmp/fresh -)
+apt-get purge -y -qq "${added[@]}" >/dev/null || fail "could not purge what the build installed"
+[ "$(installed)" = "$(cat /tmp/fresh)" ] || fail "purging did not give back the fresh system's packages"
+echo "package.sh: built $deb; the system is back to its fresh packages"
+
+apt-get install -y -qq "./$deb" >/dev/null || fail "apt-get install ./$deb failed"
+mapfile -t added < <(installed | comm -13 /tmp/fresh -)
+echo "package.sh: it brought in: ${added[*]}"
+for package in "${added[@]}"; do
+    [[ ! "$package" =~ -dev$|^(g\+\+|gcc|cpp|clang|cmake|make|xvfb|xdotool|x11-utils)(-|$) ]] \
+        || fail "the package pulled in the build or test tool $package"
+done
+
+# The harness's own needs, which the installed program's do not include.
+deps xvfb libxtst6
+harness_picture build-harness/tests/x_session_tool 60 tessary
+echo "package.sh: the installed program shows the start-up picture"
+
+# What a software centre and a menu read.
+deps appstream desktop-file-utils
+appstreamcli validate --no-net --pedantic /usr/share/metainfo/*.metainfo.xml \
+    && desktop-file-validate /usr/share/applications/*.desktop \
+    && appstreamcli refresh-cache --force >/dev/null && appstreamcli get invalid.tessary.tessary \
+    || fail "the installed metainfo or menu entry fails its validator, or AppStream does not find the application"
+
+dpkg -L tessary >/tmp/files
+apt-get remove -y -qq tessary >/dev/null || fail "apt-get remove tessary failed"
+while read -r file; do
+    [ ! -f "$file" ] && [ ! -L "$file" ] || fail "apt-get remove left $file behind"
+done </tmp/files
+[ ! -e /usr/share/doc/tessary ] || fail "apt-get remove left /usr/share/doc/tessary behind"
+echo "package.sh: apt-get remove tessary left none of its files"
