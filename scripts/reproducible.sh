@@ -26,9 +26,9 @@ else
     outputs=('build*/tessary_*.deb')
 fi
 
-# build DIR UMASK TZ: clones HEAD into DIR, builds there and copies the outputs (patterns,
+# build_in DIR UMASK TZ: clones HEAD into DIR, builds there and copies the outputs (patterns,
 # matched in DIR, each to one file) to DIR.out/.
-build() {
+build_in() {
     local dir=$1 output found
     git clone -q "$PWD" "$dir" && git -C "$dir" checkout -q --detach "$head" || fail "could not clone HEAD into $dir"
     echo "reproducible.sh: building in $dir with umask $2, TZ=$3"
@@ -42,8 +42,8 @@ build() {
     done
 }
 
-build "$work/a" 022 UTC
-build "$work/second-build-elsewhere" 002 Pacific/Auckland
+build_in "$work/a" 022 UTC
+build_in "$work/second-build-elsewhere" 002 Pacific/Auckland
 for file in "$work/a.out"/*; do
     other=$work/second-build-elsewhere.out/${file##*/}
     sha256sum "$file" "$other"

@@ -14,18 +14,17 @@
 # build-windows/window-tests/, against tessary.exe under Wine on private Xvfb servers; and
 # the installer's round trip (windows/installer-test.sh).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
-fail() { echo "windows.sh: $*" >&2; exit 1; }
+source "$(dirname "$0")/lib.sh"
 tests=1
 case ${1:-} in
     --no-tests) tests=0 ;;
     "") ;;
     *) fail "usage: scripts/windows.sh [--no-tests]" ;;
 esac
+# The folder and the libraries' prefix of the windows preset.
 build="build-windows"
 deps=$PWD/$build/deps
-scripts/deps.sh "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+deps "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 
 # The same commit gives the same exe, zip and installer, whoever builds them, where and
 # when: the zip's times are the last commit's; paths are mapped away (CMakeLists.txt).
@@ -96,8 +95,8 @@ fi
 
 with_tests=ON
 [ "$tests" = 1 ] || with_tests=OFF
-cmake -S . -B "$build" "${toolchain[@]}" -DTESSARY_TESTS="$with_tests" -DTESSARY_WERROR=ON >/dev/null || fail "cmake configure of $build/ failed"
-cmake --build "$build" -j"$(nproc)" || fail "build of $build/ failed"
+configure windows -DTESSARY_TESTS="$with_tests"
+build "$build"
 exe=$build/tessary.exe
 headers=$(x86_64-w64-mingw32-objdump -p "$exe") || fail "objdump cannot read $exe"
 if ! grep -q 'file format pei-x86-64' <<<"$headers" || ! grep -Eq '^Subsystem.*\(Windows GUI\)' <<<"$headers"; then
@@ -129,7 +128,7 @@ pids=()
 cleanup() {
     local i
     wine_stop
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; wait "${pids[i]}" 2>/dev/null || true; done
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop_pid "${pids[i]}"; done
 }
 trap cleanup EXIT
 wine_start || fail "could not make the Wine prefix $WINEPREFIX"
@@ -138,10 +137,9 @@ ctest --test-dir "$build" -L unit --no-tests=error --output-on-failure || fail "
 # The window tests, built for this machine, start tessary.exe under Wine on Xvfb servers
 # of their own.
 window=$build/window-tests
-cmake -S . -B "$window" -DTESSARY_TESTS=ON -DTESSARY_WERROR=ON -DTESSARY_WINDOW_PROGRAM="$PWD/$exe" \
-    -DTESSARY_WINDOW_LAUNCHER=wine >/dev/null || fail "cmake configure of $window/ failed"
-cmake --build "$window" -j"$(nproc)" --target window_test window_keys_test soak_test \
-    || fail "build of the window tests in $window/ failed"
+configure window-tests -B "$window" -DTESSARY_WINDOW_PROGRAM="$PWD/$exe" \
+    -DTESSARY_WINDOW_LAUNCHER="$(<"$build/window-launcher.txt")"
+build "$window" window_test window_keys_test soak_test
 ctest --test-dir "$window" -L window --no-tests=error --output-on-failure || fail "window tests of tessary.exe under Wine failed"
 wine_stop
 
