@@ -12,8 +12,7 @@
 # WINDOW_TEST (the window tests' first binary), which checks its window and picture.
 # Uninstalls silently and requires every file, shortcut and registry key gone.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-fail() { echo "installer-test.sh: $*" >&2; exit 1; }
+source "$(dirname "$0")/../scripts/lib.sh"
 [ $# -eq 3 ] || fail "usage: windows/installer-test.sh SETUP OLDER_SETUP WINDOW_TEST"
 for file in "$@"; do [ -f "$file" ] || fail "no $file"; done
 setup=$(realpath "$1")
