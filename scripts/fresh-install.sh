@@ -15,8 +15,9 @@
 #
 # Each run starts from a copy of a debootstrap (minbase) system, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded
-# so far, and holds the committed tree (git HEAD), no build outputs. The windows go to a
-# private Xvfb on this machine. Needs root for debootstrap, chroot and mount; started by
+# so far, and holds the committed tree (git HEAD), no build outputs. The windows go to
+# the window harness on this machine (scripts/harness.sh), built from this checkout in
+# the work folder. Needs root for debootstrap, chroot and mount; started by
 # another user, it runs itself again through sudo.
 set -euo pipefail
 fail() { echo "fresh-install.sh: $*" >&2; exit 1; }
@@ -38,17 +39,18 @@ git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: it copi
 [ -z "$(git status --porcelain --untracked-files=no)" ] \
     || echo "fresh-install.sh: uncommitted changes are not copied; this checks HEAD"
 
-source scripts/xvfb.sh
-scripts/deps.sh debootstrap xvfb x11-utils imagemagick
+source scripts/packages.sh
+source scripts/harness.sh
+scripts/deps.sh debootstrap "${BUILD_PACKAGES[@]}" "${HARNESS_PACKAGES[@]}"
 
 cache=${TESSARY_FRESH_CACHE:-/var/cache/tessary-fresh}/$suite
 log=/var/tmp/tessary-fresh-$suite-$mode.log
 : >"$log"
 work=$(mktemp -d /var/tmp/tessary-fresh.XXXXXX)
-pids=()    # started processes; those that run in a system copy lead a process group
+pids=()    # started processes, each leading a process group
 mounts=()  # in mounting order
 
-# stop PID: stops the process and the process group it leads (Xvfb leads none).
+# stop PID: stops the process and the process group it leads.
 stop() {
     kill -- "-$1" 2>/dev/null || kill "$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true
@@ -56,6 +58,7 @@ stop() {
 
 cleanup() {
     local status=$? i pid
+    harness_stop
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[i]}"; done
     # Anything still running inside a copy (a daemon started by a package) holds its
     # mounts: stop it by pid too.
@@ -107,14 +110,21 @@ new_system() {
     mount --bind "$cache/archives" "$root/var/cache/apt/archives" && mounts+=("$root/var/cache/apt/archives")
 }
 
-# start NAME COMMAND: runs the shell command in /root/tessary of system NAME as root, in
-# the background, in a process group of its own so that cleanup stops all of it; its
-# output goes to the log.
+# in_system NAME COMMAND: sets `in_system` to the command line that runs the shell
+# command in /root/tessary of system NAME as root, in a clean environment but for the
+# DISPLAY it is started with.
+in_system() {
+    # shellcheck disable=SC2016  # expanded by the shell inside the system
+    in_system=(chroot "$work/$1" /bin/bash -c 'exec /usr/bin/env -i HOME=/root LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} \
+        PATH=/usr/sbin:/usr/bin:/sbin:/bin LIBGL_ALWAYS_SOFTWARE=1 NODE_EXTRA_CA_CERTS=/etc/host-ca-certificates.crt \
+        bash -c "cd /root/tessary && $0"' "$2")
+}
+
+# start NAME COMMAND: runs the shell command in system NAME, in the background, in a
+# process group of its own so that cleanup stops all of it; its output goes to the log.
 start() {
-    setsid chroot "$work/$1" /usr/bin/env -i HOME=/root LANG=C.UTF-8 DISPLAY="$DISPLAY" \
-        PATH=/usr/sbin:/usr/bin:/sbin:/bin LIBGL_ALWAYS_SOFTWARE=1 \
-        NODE_EXTRA_CA_CERTS=/etc/host-ca-certificates.crt \
-        bash -c "cd /root/tessary && $2" >>"$log" 2>&1 &
+    in_system "$1" "$2"
+    env -u DISPLAY setsid "${in_system[@]}" >>"$log" 2>&1 &
     pids+=($!)
 }
 
@@ -125,32 +135,26 @@ run() {
     wait "${pids[-1]}" || fail "${3:-"'$2' failed in the fresh $suite"}"
 }
 
-# picture SECONDS: waits up to SECONDS for the window titled "Tessary", while the last
-# process started is alive, until it shows a settled picture that is not all black;
-# keeps the picture beside the log.
+# picture NAME SECONDS COMMAND: runs the shell command in system NAME through the window
+# harness, waits up to SECONDS for its window titled "Tessary" and for a settled picture
+# (drawn, and still), keeps the picture beside the log, and stops the command.
 picture() {
-    local window shot=${log%.log}.png
-    window=$(find_window "$1" "${pids[-1]}") || fail "the program ended, or no window titled \"Tessary\" appeared within $1 s"
-    settled_capture "$window" "$shot" 2>>"$log" || fail "could not capture a settled picture of window $window"
-    [ "$(convert "$shot" -format '%[fx:maxima > 0]' info:)" = 1 ] || fail "the window stays black (see $shot)"
+    local shot=${log%.log}.ppm
+    in_system "$1" "$3"
+    harness_start --wait "$2" "${in_system[@]}" 2>>"$log" \
+        || fail "'$3' ended, or no window titled \"Tessary\" appeared within $2 s"
+    harness settled "$shot" 2>>"$log" || fail "the window of '$3' showed no settled picture"
     step "the window shows the start-up picture ($shot)"
+    harness_stop
 }
 
-# stop_last: stops the last process started, with its group.
-stop_last() {
-    stop "${pids[-1]}"
-    unset 'pids[-1]'
-}
-
-start_xvfb "$work" || fail "could not start Xvfb"
 step "fresh $suite: $mode; log in $log"
+harness_build "$work/harness" >>"$log" 2>&1 || fail "build of the window harness in $work/harness failed"
 
 if [ "$mode" = commands ]; then
     new_system a
     step "scripts/run.sh (installs the build packages, builds, starts the viewer)"
-    start a "scripts/run.sh"
-    picture 1800
-    stop_last
+    picture a 1800 "scripts/run.sh"
     # Tests asked for with only the build packages there: configure must stop, naming them.
     run a "! cmake -S . -B /tmp/probe -DTESSARY_TESTS=ON -DTESSARY_BENCHMARKS=ON >/tmp/probe.log 2>&1 \
            && grep -q 'apt-get install libgtest-dev' /tmp/probe.log" \
@@ -180,9 +184,7 @@ else
     step "it brought in: $(tr '\n' ' ' <"$work/install/root/added")"
     ! grep -E -e '-dev$|^(g\+\+|gcc|cpp|clang|cmake|make|xvfb|xdotool|x11-utils)(-|$)' "$work/install/root/added" \
         || fail "the package pulled in build or test tools"
-    start install "exec tessary"
-    picture 60
-    stop_last
+    picture install 60 "exec tessary"
     # What a software centre and a menu read: the installed metainfo and menu entry pass
     # their validators, and AppStream's own catalogue of this system finds the application.
     run install "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends appstream desktop-file-utils \

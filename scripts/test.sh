@@ -26,11 +26,11 @@ ctest --test-dir build-clang -L unit --no-tests=error --output-on-failure \
     || fail "unit tests under Clang's sanitizers failed"
 
 # The browser page, built by web.sh, and its tests in headless Chromium against the
-# desktop program built above in build/. The DevTools driver comes from npm, pinned by
+# desktop program built above in build/, shown through the window harness built there. The DevTools driver comes from npm, pinned by
 # web/package-lock.json; no browser is downloaded.
 scripts/deps.sh "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
 scripts/web.sh || fail "build of the page failed"
 (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >/dev/null) \
     || fail "npm ci in web/ failed (is the npm registry reachable?)"
-(cd web && TESSARY_BINARY="$PWD/../build/tessary" node --test --test-concurrency=1 test/*.test.mjs) \
+(cd web && TESSARY_BINARY="$PWD/../build/tessary" TESSARY_HARNESS="$PWD/../build/tests/x_session_tool" node --test --test-concurrency=1 test/*.test.mjs) \
     || fail "browser tests failed"
