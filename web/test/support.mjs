@@ -188,6 +188,7 @@ async function harness(args) {
     }
     const child = spawn(harnessTool, args, { stdio: ['pipe', 'pipe', 'inherit'] });
     const ended = new Promise((done) => child.once('exit', done));
+    child.stdin.on('error', () => {});  // it has ended: the answer says so
     const lines = [];
     const waiting = [];
     let partial = '';
