@@ -139,44 +139,6 @@ bool Settling::still(const Picture& picture, double seconds) {
     return seconds - since_ >= quiet_;
 }
 
-XServer::XServer() {
-    XSetErrorHandler(ignoreXError);
-    if (!onPath("Xvfb")) throw std::runtime_error("Xvfb is not installed: the window harness needs the Debian package xvfb");
-    try {
-        // Xvfb picks a free display itself and writes its number once it accepts clients.
-        int ready[2];
-        if (pipe(ready) != 0) throw std::runtime_error("pipe failed");
-        pid_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "800x800x24", "-nolisten", "tcp"},
-                     {}, ready[1], true, false);
-        close(ready[1]);
-        std::string number;
-        pollfd p{ready[0], POLLIN, 0};
-        char c = 0;
-        for (auto deadline = after(10); c != '\n' && Clock::now() < deadline;)
-            if (poll(&p, 1, 100) > 0) {
-                if (read(ready[0], &c, 1) != 1) break;  // Xvfb has ended
-                if (c != '\n') number += c;
-            }
-        close(ready[0]);
-        if (number.empty()) throw std::runtime_error("Xvfb did not report a display within 10 s");
-        name_ = ":" + number;
-        display_ = XOpenDisplay(name_.c_str());
-        if (!display_) throw std::runtime_error("cannot connect to Xvfb on " + name_);
-    } catch (...) {
-        shutdown();
-        throw;
-    }
-}
-
-XServer::~XServer() { shutdown(); }
-
-// The connection goes first: Xlib ends the whole process if its server vanishes.
-void XServer::shutdown() {
-    if (display_) XCloseDisplay(display_);
-    display_ = nullptr;
-    stop(pid_);
-}
-
 Command configuredProgram(const std::vector<std::string>& environment) {
     Command command;
     std::istringstream words(TESSARY_LAUNCHER);
@@ -190,8 +152,32 @@ XSession::XSession(const Command& command)
     // Natively a frame takes milliseconds; under an emulator it can take most of a second,
     // and a shorter wait would take a picture drawn halfway through the keys.
     : quiet_(command.launcher.empty() ? 0.1 : 1.5) {
+    XSetErrorHandler(ignoreXError);
+    if (!onPath("Xvfb")) throw std::runtime_error("Xvfb is not installed: the window harness needs the Debian package xvfb");
     try {
-        std::vector<std::string> env = {"DISPLAY=" + server_.name(), "LIBGL_ALWAYS_SOFTWARE=1"};
+        // Xvfb picks a free display itself and writes its number once it accepts clients.
+        int ready[2];
+        if (pipe(ready) != 0) throw std::runtime_error("pipe failed");
+        server_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "800x800x24", "-nolisten",
+                         "tcp"},
+                        {}, ready[1], true, false);
+        close(ready[1]);
+        std::string number;
+        pollfd p{ready[0], POLLIN, 0};
+        char c = 0;
+        for (auto deadline = after(10); c != '\n' && Clock::now() < deadline;)
+            if (poll(&p, 1, 100) > 0) {
+                if (read(ready[0], &c, 1) != 1) break;  // Xvfb has ended
+                if (c != '\n') number += c;
+            }
+        close(ready[0]);
+        if (number.empty()) throw std::runtime_error("Xvfb did not report a display within 10 s");
+        displayName_ = ":" + number;
+        display_ = XOpenDisplay(displayName_.c_str());
+        if (!display_) throw std::runtime_error("cannot connect to Xvfb on " + displayName_);
+        if (command.program.empty()) return;
+
+        std::vector<std::string> env = {"DISPLAY=" + displayName_, "LIBGL_ALWAYS_SOFTWARE=1"};
         env.insert(env.end(), command.environment.begin(), command.environment.end());
         std::vector<std::string> argv = command.launcher;
         argv.insert(argv.end(), command.program.begin(), command.program.end());
@@ -205,15 +191,23 @@ XSession::XSession(const Command& command)
                                          std::to_string(status));
             }
             if (Clock::now() > deadline) throw std::runtime_error("no window titled \"Tessary\" within " + seconds + " s");
-            window_ = findByName(display(), DefaultRootWindow(display()), "Tessary");
+            window_ = findByName(display_, DefaultRootWindow(display_), "Tessary");
         }
     } catch (...) {
-        stop(program_);
+        shutdown();
         throw;
     }
 }
 
-XSession::~XSession() { stop(program_); }
+XSession::~XSession() { shutdown(); }
+
+// The connection goes first: Xlib ends the whole process if its server vanishes.
+void XSession::shutdown() {
+    if (display_) XCloseDisplay(display_);
+    display_ = nullptr;
+    stop(program_);
+    stop(server_);
+}
 
 std::string XSession::title() const {
     char* name = nullptr;

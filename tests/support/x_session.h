@@ -55,29 +55,9 @@ struct Key {
     bool shifted = false;
 };
 
-// Xvfb on a free display, and a connection to it.
-class XServer {
-public:
-    XServer();  // throws std::runtime_error saying what did not happen
-    ~XServer();
-    XServer(const XServer&) = delete;
-    XServer& operator=(const XServer&) = delete;
-
-    const std::string& name() const { return name_; }  // such as ":3"
-    Display* display() const { return display_; }
-    pid_t pid() const { return pid_; }
-
-private:
-    void shutdown();
-
-    pid_t pid_ = -1;
-    Display* display_ = nullptr;
-    std::string name_;
-};
-
 // What a session starts: the launcher's words (an emulator for a program built for another
-// machine; none for one of this machine), the program with its arguments, NAME=value
-// entries for its environment, and how long its window may take to show.
+// machine; none for one of this machine), the program with its arguments (none: only the
+// server), NAME=value entries for its environment, and how long its window may take.
 struct Command {
     std::vector<std::string> launcher;
     std::vector<std::string> program;
@@ -100,11 +80,10 @@ public:
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
-    Display* display() const { return server_.display(); }
-    const std::string& displayName() const { return server_.name(); }
+    Display* display() const { return display_; }
+    const std::string& displayName() const { return displayName_; }
     Window window() const { return window_; }
     pid_t programPid() const { return program_; }
-    pid_t serverPid() const { return server_.pid(); }
     std::string title() const;
     Geometry geometry() const;
 
@@ -129,9 +108,13 @@ public:
     bool waitForExit(double seconds, int& status);
 
 private:
-    XServer server_;
+    void shutdown();
+
+    pid_t server_ = -1;
     pid_t program_ = -1;  // leads a process group of its own, stopped as a whole
+    Display* display_ = nullptr;
     Window window_ = 0;
+    std::string displayName_;
     double quiet_;  // seconds a picture must stay the same to count as settled
 };
 

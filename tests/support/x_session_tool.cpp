@@ -20,6 +20,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -34,12 +35,12 @@ using namespace xsession;
 namespace {
 
 volatile pid_t programGroup = 0;
-volatile pid_t serverPid = 0;
 
-// Kill is safe in a signal handler where the destructors are not.
+// kill is safe in a signal handler where the destructors are not. The server and the
+// program's leader, our children, get SIGKILL as we end (PR_SET_PDEATHSIG); the rest of
+// the program's group gets it here.
 void onSignal(int signal) {
     if (programGroup > 0) kill(-programGroup, SIGKILL);
-    if (serverPid > 0) kill(serverPid, SIGKILL);
     _exit(128 + signal);
 }
 
@@ -75,24 +76,16 @@ int main(int argc, char** argv) {
     for (; i < argc && std::strchr(argv[i], '='); ++i) command.environment.push_back(argv[i]);
     command.program.assign(argv + i, argv + argc);
 
-    std::unique_ptr<XServer> server;
     std::unique_ptr<XSession> session;
     try {
-        if (command.program.empty()) {
-            server = std::make_unique<XServer>();
-            serverPid = server->pid();
-        } else {
-            session = std::make_unique<XSession>(command);
-            serverPid = session->serverPid();
-            programGroup = session->programPid();
-            session->focus();
-        }
+        session = std::make_unique<XSession>(command);
+        programGroup = session->programPid();
+        if (session->window()) session->focus();
     } catch (const std::exception& e) {
         answer(std::string("error ") + e.what());
         return 1;
     }
-    answer("ready " + (session ? session->displayName() : server->name()) + " " +
-           std::to_string(session ? session->programPid() : 0));
+    answer("ready " + session->displayName() + " " + std::to_string(std::max(0, int(session->programPid()))));
 
     Picture last;
     for (std::string line; std::getline(std::cin, line);) {
@@ -102,7 +95,7 @@ int main(int argc, char** argv) {
         std::getline(words >> std::ws, argument);
         try {
             if (verb == "quit") break;
-            if (!session) throw std::runtime_error("no program: only quit");
+            if (!session->window()) throw std::runtime_error("no program: only quit");
             if (verb == "press") {
                 session->press(argument);
             } else if (verb == "settled" || verb == "changed") {

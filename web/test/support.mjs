@@ -6,6 +6,7 @@
 import { spawn, execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync, readFileSync, existsSync } from 'node:fs';
 import { tmpdir } from 'node:os';
+import { createInterface } from 'node:readline';
 import { join, resolve, dirname } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
@@ -189,22 +190,8 @@ async function harness(args) {
     const child = spawn(harnessTool, args, { stdio: ['pipe', 'pipe', 'inherit'] });
     const ended = new Promise((done) => child.once('exit', done));
     child.stdin.on('error', () => {});  // it has ended: the answer says so
-    const lines = [];
-    const waiting = [];
-    let partial = '';
-    child.stdout.setEncoding('utf8').on('data', (chunk) => {
-        const parts = (partial + chunk).split('\n');
-        partial = parts.pop();
-        for (const line of parts) (waiting.shift() ?? ((l) => lines.push(l)))(line);
-    });
-    let closed = false;
-    child.stdout.once('end', () => {
-        closed = true;
-        for (const done of waiting.splice(0)) done('error the window harness ended');
-    });
-    const answer = () => (lines.length ? Promise.resolve(lines.shift())
-        : closed ? Promise.resolve('error the window harness ended')
-            : new Promise((done) => waiting.push(done)));
+    const lines = createInterface({ input: child.stdout })[Symbol.asyncIterator]();
+    const answer = async () => (await lines.next()).value ?? 'error the window harness ended';
     const stop = async () => {
         child.stdin.end('quit\n');
         if (await Promise.race([ended.then(() => true), sleep(10000).then(() => false)]) === false) {
