@@ -7,38 +7,23 @@
 #
 #   bench/fps.sh [path/to/tessary]
 #
-# BUILD_DIR (default build-bench/, apart from the tests' build/) is where the wrapper,
-# the benchmark and, without an argument, the program are built; FPS_SECONDS (default 5)
-# is how long the program runs.
+# The wrapper, the window harness, the benchmark and, without an argument, the program are
+# built in build-dev/ (preset dev); FPS_SECONDS (default 5) is how long the program runs.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-program=${1:-$build/tessary}
+program=
+[ $# -eq 0 ] || program=$(realpath "$1")
+source "$(dirname "$0")/../scripts/lib.sh"
+program=${program:-$PWD/build-dev/tessary}
+source scripts/harness.sh
 seconds=${FPS_SECONDS:-5}
-
-fail() { echo "fps.sh: $*" >&2; exit 1; }
-
-# shellcheck source-path=SCRIPTDIR/.. source=scripts/packages.sh
-source "$root/scripts/packages.sh"
-# shellcheck source=scripts/xvfb.sh
-source "$root/scripts/xvfb.sh"
-"$root/scripts/deps.sh" "${BUILD_PACKAGES[@]}" libbenchmark-dev xvfb || fail "could not install the packages it needs"
+deps "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 work=$(mktemp -d)
-pids=()
-stop_all() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap stop_all EXIT
+trap 'harness_stop; rm -rf "$work"' EXIT
 
-targets=(tessary_swapcount tessary_frame_benchmark)
-[ $# -eq 0 ] && targets+=(tessary)
-{ cmake -S "$root" -B "$build" -DTESSARY_BENCHMARKS=ON -DTESSARY_TESTS=OFF && cmake --build "$build" -j2 --target "${targets[@]}"; } \
-    >"$work/build.log" 2>&1 || { tail -20 "$work/build.log" >&2; fail "build in $build failed"; }
+harness_build dev tessary_swapcount tessary_frame_benchmark tessary
 [ -x "$program" ] || fail "no program at $program"
+build="build-dev"
 
 # The vertex work alone, before anything else runs: 6400 point calls per frame.
 "$build/bench/tessary_frame_benchmark" --benchmark_filter='/rotations:0$' --benchmark_repetitions=5 \
@@ -53,14 +38,11 @@ if [ -z "$vertex_ns" ] || [ -z "$plain_ns" ] || [ -z "$ratio" ]; then
     fail "could not read the figures in: $figures"
 fi
 
-start_xvfb "$work" || fail "Xvfb did not start"
-
-LIBGL_ALWAYS_SOFTWARE=1 TESSARY_SWAPCOUNT_FILE="$work/swaps" \
-    LD_PRELOAD="$build/bench/libtessary_swapcount.so" "$program" >"$work/program.log" 2>&1 &
-program_pid=$!
-pids=("$program_pid" "${pids[@]}")  # stopped first, before its display goes
+# The harness starts the program on its own Xvfb, with Mesa's software renderer.
+harness_start TESSARY_SWAPCOUNT_FILE="$work/swaps" LD_PRELOAD="$build/bench/libtessary_swapcount.so" "$program" \
+    2>"$work/program.log" || { cat "$work/program.log" >&2; fail "$program showed no window"; }
 sleep "$seconds"
-kill -0 "$program_pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "$program ended early"; }
+kill -0 "$harness_program" 2>/dev/null || { cat "$work/program.log" >&2; fail "$program ended early"; }
 [ -s "$work/swaps" ] || fail "no frames counted in ${seconds}s (is the program drawing?)"
 
 frames=$(sed -n 's/^frames=//p' "$work/swaps")

@@ -3,10 +3,13 @@
 # The Debian packages each script needs; sourced, not run.
 # BUILD_PACKAGES: compiler, CMake, OpenGL (Mesa) and GLUT (freeglut), Mesa's drivers.
 # TEST_PACKAGES: GoogleTest, Google Benchmark, Clang with its sanitizer runtimes, and the
-# X server and tools the window tests drive.
+# X server and the X libraries the window tests drive it with.
 BUILD_PACKAGES=(g++ cmake make libgl-dev libglut-dev libgl1-mesa-dri)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
-               xvfb xdotool x11-utils libx11-dev libxtst-dev)
+               xvfb libx11-dev libxtst-dev)
+# HARNESS_PACKAGES: what the window harness (scripts/harness.sh) needs to be built in a
+# build folder with the tests, and to run.
+HARNESS_PACKAGES=(libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
 # STYLE_PACKAGES: the formatter and the shell linter that scripts/style.sh runs.
 STYLE_PACKAGES=(clang-format shellcheck)
 # PACKAGE_PACKAGES: what CPack needs to make a .deb (dpkg-shlibdeps, file) and Debian's
@@ -17,18 +20,18 @@ PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream groff-base 
 # NAME:ARCH beside crossbuild-essential-ARCH. CROSS_PACKAGES: what it needs on this
 # machine for the emulated tests: qemu-user, and the window tests' own packages.
 TARGET_PACKAGES=(libgl-dev libglut-dev libgl1-mesa-dri libgtest-dev libgmock-dev)
-CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb xdotool libx11-dev libxtst-dev)
+CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
 # WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools, and the acorn
 # parser it needs. WEB_TEST_PACKAGES: Chromium and Firefox ESR for the browser tests,
-# npm for their DevTools driver, ImageMagick to read the pictures, the X tools for the
-# desktop picture. npm is left out where some npm already runs (a nodejs from elsewhere
+# npm for their DevTools driver, ImageMagick to read the pictures, Xvfb for the desktop
+# picture and for Firefox. npm is left out where some npm already runs (a nodejs from elsewhere
 # carries its own, which Debian's npm conflicts with).
 WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
-WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb xdotool x11-utils)
+WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
 # WINDOWS_PACKAGES: what scripts/windows.sh needs: mingw-w64's posix compilers, Wine to
 # run the Windows tests and program, NSIS for the installer, icoutils for the icon,
-# dpkg-dev for apt-get source (freeglut's source), GoogleTest's sources, and the X tools
-# of the window tests.
+# dpkg-dev for apt-get source (freeglut's source), GoogleTest's sources, and what the
+# window tests need.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils dpkg-dev googletest
-                  libgtest-dev libgmock-dev xvfb xdotool x11-utils libx11-dev libxtst-dev)
+                  libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)

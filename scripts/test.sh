@@ -19,9 +19,11 @@ configure clang-sanitize
 build build-clang
 ctest --preset clang-sanitize || fail "unit tests under Clang's sanitizers failed"
 
-# The page, and its tests in headless Chromium against the desktop program built above.
+# The page, and its tests in headless Chromium against the desktop program built above,
+# shown through the window harness built with it.
 deps "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
 scripts/web.sh || fail "build of the page failed"
 npm_ci
-(cd web && TESSARY_BINARY="$PWD/../build-dev/tessary" node --test --test-concurrency=1 test/*.test.mjs) \
+(cd web && TESSARY_BINARY="$PWD/../build-dev/tessary" TESSARY_HARNESS="$PWD/../build-dev/tests/x_session_tool" \
+    node --test --test-concurrency=1 test/*.test.mjs) \
     || fail "browser tests failed"

@@ -5,7 +5,6 @@
 // GoogleTest before Xlib, whose macros None and Bool would break its headers.
 #include <gtest/gtest.h>
 
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,29 +37,19 @@ long residentBytes(pid_t pid) {
     return resident * sysconf(_SC_PAGESIZE);
 }
 
-struct Key {
-    KeyCode code;
-    bool shifted;
+struct Typed {
+    Key key;
     char character;  // what the program is handed; 0 for the control keys
 };
 
 // Every printable character (their keysyms equal their codes) and four control keys.
-std::vector<Key> keyboard(Display* display) {
-    int first, last, perCode;
-    XDisplayKeycodes(display, &first, &last);
-    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &perCode);
-    auto find = [&](KeySym sym, char character, std::vector<Key>& keys) {
-        for (int code = first; code <= last; ++code)
-            for (int level = 0; level < std::min(2, perCode); ++level)
-                if (map[(code - first) * perCode + level] == sym) {
-                    keys.push_back({static_cast<KeyCode>(code), level == 1, character});
-                    return;
-                }
+std::vector<Typed> keyboard(const XSession& session) {
+    std::vector<Typed> keys;
+    auto find = [&](KeySym sym, char character) {
+        if (const Key key = session.key(sym); key.code) keys.push_back({key, character});
     };
-    std::vector<Key> keys;
-    for (KeySym sym = 0x20; sym <= 0x7e; ++sym) find(sym, static_cast<char>(sym), keys);
-    for (KeySym sym : {XK_Escape, XK_Tab, XK_Return, XK_BackSpace}) find(sym, 0, keys);
-    XFree(map);
+    for (KeySym sym = 0x20; sym <= 0x7e; ++sym) find(sym, static_cast<char>(sym));
+    for (KeySym sym : {XK_Escape, XK_Tab, XK_Return, XK_BackSpace}) find(sym, 0);
     return keys;
 }
 
@@ -70,9 +59,8 @@ TEST(Soak, RandomKeysForHalfAMinuteThenClosedByTheWindowManager) {
     // Without these glibc keeps the driver's freed buffers, and its saw-tooth hides growth.
     XSession session({"GLIBC_TUNABLES=glibc.malloc.trim_threshold=131072:glibc.malloc.mmap_threshold=131072"});
     Display* display = session.display();
-    const std::vector<Key> keys = keyboard(display);
+    const std::vector<Typed> keys = keyboard(session);
     ASSERT_EQ(keys.size(), 95u + 4u) << "keys found in the server's keymap";
-    const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
     session.focus();
 
     std::mt19937 random(20240611);  // fixed, so a failure can be replayed
@@ -85,12 +73,9 @@ TEST(Soak, RandomKeysForHalfAMinuteThenClosedByTheWindowManager) {
     for (double t = 0; t < WARM_UP + MEASURED;
          t = std::chrono::duration<double>(Clock::now() - start).count()) {
         for (int i = 0; i < KEYS_PER_TICK; ++i, ++sent) {
-            const Key& key = keys[random() % keys.size()];
-            if (key.shifted) XTestFakeKeyEvent(display, shift, True, 0);
-            XTestFakeKeyEvent(display, key.code, True, 0);
-            XTestFakeKeyEvent(display, key.code, False, 0);
-            if (key.shifted) XTestFakeKeyEvent(display, shift, False, 0);
-            ++presses[key.character];
+            const Typed& typed = keys[random() % keys.size()];
+            session.stroke(typed.key);
+            ++presses[typed.character];
         }
         XFlush(display);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -19,7 +19,7 @@ void expectMesh(const Picture& picture, const Angles& angles, const char* keys) 
     EXPECT_EQ(m.grey, 0) << keys << ": " << m;
 }
 
-// The key presses are in the server once xdotool ends, but not yet drawn: wait for the
+// The key presses are in the program's queue once press() returns, but not yet drawn: wait for the
 // picture to leave `before`, then to settle.
 Picture changedFrom(const XSession& session, const Picture& before) {
     session.captureUntil([&](const Picture& p) { return !(p == before); }, 10);

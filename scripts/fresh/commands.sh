@@ -10,6 +10,7 @@
 #      harness that test.sh built).
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
+source scripts/harness.sh
 
 # No display yet, so the program must get as far as opening one: a library or symbol
 # missing would stop it earlier, in the dynamic loader, with another message.
@@ -27,5 +28,6 @@ echo "commands.sh: without the test packages, configure with tests stops and nam
 
 scripts/test.sh
 
-harness_picture build-dev/tests/x_session_tool 120 scripts/run.sh
+harness_tool=build-dev/tests/x_session_tool
+harness_picture 120 /tmp/run.ppm scripts/run.sh || fail "run.sh's viewer showed no picture"
 echo "commands.sh: run.sh's viewer shows the start-up picture"

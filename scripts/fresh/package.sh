@@ -9,6 +9,7 @@
 # that apt-get remove leaves none of its files.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
+source scripts/harness.sh
 export DEBIAN_FRONTEND=noninteractive
 installed() { dpkg-query -W -f '${Package}\n' | sort; }
 installed >/tmp/fresh
@@ -17,9 +18,8 @@ scripts/package.sh
 deb=$(echo build-package/tessary_*.deb)
 [ -f "$deb" ] || fail "package.sh made no .deb"
 
-deps libgtest-dev libgmock-dev libx11-dev libxtst-dev
-configure window-tests -B build-harness
-build build-harness x_session_tool
+deps "${HARNESS_PACKAGES[@]}"
+harness_build window-tests
 
 # Back to the fresh system: every package added since is purged.
 mapfile -t added < <(installed | comm -13 /tmp/fresh -)
@@ -37,7 +37,7 @@ done
 
 # The harness's own needs, which the installed program's do not include.
 deps xvfb libxtst6
-harness_picture build-harness/tests/x_session_tool 60 tessary
+harness_picture 60 /tmp/installed.ppm tessary || fail "the installed program showed no picture"
 echo "package.sh: the installed program shows the start-up picture"
 
 # What a software centre and a menu read.

@@ -2,6 +2,8 @@
 #include "x_session.h"
 
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -41,10 +43,11 @@ bool onPath(const std::string& name) {
 }
 
 // fork and exec, so the pid we hold is the program's own and no shell sits between. The
-// child gets our environment plus `env` (NAME=value); stdoutFd -1 keeps our output, quiet
-// sends both outputs to /dev/null, keepFd stays open.
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int stdoutFd = -1,
-            int keepFd = -1, bool quiet = false) {
+// child gets our environment plus `env` (NAME=value); quiet sends its output to
+// /dev/null, keepFd stays open; a group leader heads a process group of its own, so that
+// what it starts in turn (a launcher's helpers) is stopped with it.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int keepFd, bool quiet,
+            bool groupLeader) {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -53,9 +56,9 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     if (pid == 0) {
         // Should the test itself be killed (a ctest time-out), its children die with it.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (groupLeader) setpgid(0, 0);
         int devNull = open("/dev/null", O_RDWR);
         dup2(devNull, 0);
-        if (stdoutFd >= 0) dup2(stdoutFd, 1);
         if (quiet) {
             dup2(devNull, 1);
             dup2(devNull, 2);
@@ -66,6 +69,7 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
         execvp(args[0], args.data());
         _exit(127);
     }
+    if (groupLeader) setpgid(pid, pid);  // also here, so that no stop comes before it
     return pid;
 }
 
@@ -79,27 +83,19 @@ bool reap(pid_t pid, Clock::time_point deadline, int& status) {
     }
 }
 
+// Stops the child `pid`, and the process group it leads, if any. Until the leader is
+// reaped, no other process can take its group's id.
 void stop(pid_t& pid) {
     if (pid <= 0) return;
-    int status = 0;
-    kill(pid, SIGTERM);
-    if (!reap(pid, after(3), status)) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
+    const pid_t target = getpgid(pid) == pid ? -pid : pid;
+    kill(target, SIGTERM);
+    for (auto deadline = after(3); Clock::now() < deadline; sleepMs(10)) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == pid) break;
     }
+    kill(target, SIGKILL);  // the leader if it is still running, and what its group left behind
+    waitpid(pid, nullptr, 0);
     pid = -1;
-}
-
-// The program's command line: the launcher's words (an emulator for a program built for
-// another machine), then the program: TESSARY_WINDOW_PROGRAM from the environment when
-// set, for another copy of the same program (one that an installer put in place).
-std::vector<std::string> programCommand() {
-    std::istringstream words(TESSARY_LAUNCHER);
-    std::vector<std::string> argv;
-    for (std::string word; words >> word;) argv.push_back(word);
-    const char* copy = std::getenv("TESSARY_WINDOW_PROGRAM");
-    argv.push_back(copy && *copy ? copy : TESSARY_BINARY);
-    return argv;
 }
 
 // Windows vanish while we walk the tree; such errors must not end the test.
@@ -132,45 +128,42 @@ int Picture::differences(const Picture& other) const {
     return count;
 }
 
-// Runs a tool to its end or the deadline; returns its output.
-std::string runTool(const std::vector<std::string>& argv, const std::string& display, double seconds) {
-    int out[2];
-    if (pipe(out) != 0) throw std::runtime_error("pipe failed");
-    pid_t pid = spawn(argv, {"DISPLAY=" + display}, out[1]);
-    close(out[1]);
-    std::string text;
-    auto deadline = after(seconds);
-    char buffer[256];
-    for (;;) {
-        int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
-        pollfd p{out[0], POLLIN, 0};
-        if (left <= 0 || poll(&p, 1, left) <= 0) break;
-        ssize_t n = read(out[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        text.append(buffer, static_cast<size_t>(n));
+bool Settling::still(const Picture& picture, double seconds) {
+    const bool drawn = std::any_of(picture.pixels.begin(), picture.pixels.end(),
+                                   [](std::uint32_t pixel) { return (pixel & 0x808080) != 0; });
+    if (!drawn || !(picture == previous_)) {
+        previous_ = picture;
+        since_ = seconds;
+        return false;
     }
-    close(out[0]);
-    int status = 0;
-    if (!reap(pid, deadline, status)) {
-        stop(pid);
-        throw std::runtime_error(argv[0] + " " + argv[1] + " did not finish within " + std::to_string(seconds) + " s");
-    }
-    return text;
+    return seconds - since_ >= quiet_;
 }
 
-XSession::XSession(const std::vector<std::string>& programEnvironment) {
+Command configuredProgram(const std::vector<std::string>& environment) {
+    Command command;
+    std::istringstream words(TESSARY_LAUNCHER);
+    for (std::string word; words >> word;) command.launcher.push_back(word);
+    // TESSARY_WINDOW_PROGRAM from the environment, when set, is another copy of the same
+    // program: one that an installer put in place.
+    const char* copy = std::getenv("TESSARY_WINDOW_PROGRAM");
+    command.program = {copy && *copy ? copy : TESSARY_BINARY};
+    command.environment = environment;
+    return command;
+}
+
+XSession::XSession(const Command& command)
+    // Natively a frame takes milliseconds; under an emulator it can take most of a second,
+    // and a shorter wait would take a picture drawn halfway through the keys.
+    : quiet_(command.launcher.empty() ? 0.1 : 1.5) {
     XSetErrorHandler(ignoreXError);
-    for (const char* tool : {"Xvfb", "xdotool"})
-        if (!onPath(tool))
-            throw std::runtime_error(std::string(tool) + " is not installed: the window tests need the Debian "
-                                     "packages xvfb and xdotool");
+    if (!onPath("Xvfb")) throw std::runtime_error("Xvfb is not installed: the window harness needs the Debian package xvfb");
     try {
         // Xvfb picks a free display itself and writes its number once it accepts clients.
         int ready[2];
         if (pipe(ready) != 0) throw std::runtime_error("pipe failed");
         server_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "800x800x24", "-nolisten",
                          "tcp"},
-                        {}, -1, ready[1], true);
+                        {}, ready[1], true, false);
         close(ready[1]);
         std::string number;
         pollfd p{ready[0], POLLIN, 0};
@@ -185,18 +178,22 @@ XSession::XSession(const std::vector<std::string>& programEnvironment) {
         displayName_ = ":" + number;
         display_ = XOpenDisplay(displayName_.c_str());
         if (!display_) throw std::runtime_error("cannot connect to Xvfb on " + displayName_);
+        if (command.program.empty()) return;
 
         std::vector<std::string> env = {"DISPLAY=" + displayName_, "LIBGL_ALWAYS_SOFTWARE=1"};
-        env.insert(env.end(), programEnvironment.begin(), programEnvironment.end());
-        program_ = spawn(programCommand(), env);
-        for (auto deadline = after(15); !window_; sleepMs(50)) {
+        env.insert(env.end(), command.environment.begin(), command.environment.end());
+        std::vector<std::string> argv = command.launcher;
+        argv.insert(argv.end(), command.program.begin(), command.program.end());
+        program_ = spawn(argv, env, -1, false, true);
+        const std::string seconds = std::to_string(static_cast<int>(command.windowSeconds));
+        for (auto deadline = after(command.windowSeconds); !window_; sleepMs(50)) {
             int status = 0;
             if (waitpid(program_, &status, WNOHANG) == program_) {
                 program_ = -1;
                 throw std::runtime_error("the program ended before showing its window, status " +
                                          std::to_string(status));
             }
-            if (Clock::now() > deadline) throw std::runtime_error("no window titled \"Tessary\" within 15 s");
+            if (Clock::now() > deadline) throw std::runtime_error("no window titled \"Tessary\" within " + seconds + " s");
             window_ = findByName(display_, DefaultRootWindow(display_), "Tessary");
         }
     } catch (...) {
@@ -207,7 +204,7 @@ XSession::XSession(const std::vector<std::string>& programEnvironment) {
 
 XSession::~XSession() { shutdown(); }
 
-// The connection goes first: Xlib ends the whole test process if its server vanishes.
+// The connection goes first: Xlib ends the whole process if its server vanishes.
 void XSession::shutdown() {
     if (display_) XCloseDisplay(display_);
     display_ = nullptr;
@@ -218,21 +215,21 @@ void XSession::shutdown() {
 std::string XSession::title() const {
     char* name = nullptr;
     std::string result;
-    if (XFetchName(display_, window_, &name) && name) result = name;
+    if (XFetchName(display(), window_, &name) && name) result = name;
     if (name) XFree(name);
     return result;
 }
 
 Geometry XSession::geometry() const {
     XWindowAttributes attributes{};
-    XGetWindowAttributes(display_, window_, &attributes);
+    XGetWindowAttributes(display(), window_, &attributes);
     return {attributes.x, attributes.y, attributes.width, attributes.height};
 }
 
 Picture XSession::capture() const {
     Picture picture;
     const int width = geometry().width, height = geometry().height;
-    XImage* image = XGetImage(display_, window_, 0, 0, width, height, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display(), window_, 0, 0, width, height, AllPlanes, ZPixmap);
     if (!image) return picture;  // the window is gone
     picture.width = width;
     picture.height = height;
@@ -251,52 +248,70 @@ Picture XSession::captureUntil(const std::function<bool(const Picture&)>& done, 
 }
 
 Picture XSession::settled() const {
-    // The program draws continuously, so a picture that stays the same for longer than a
-    // frame takes is the one it keeps. Natively a frame takes milliseconds; under an
-    // emulator it can take most of a second, and a shorter wait would take a picture
-    // drawn halfway through the keys.
-    const auto quiet = std::chrono::duration<double>(std::string(TESSARY_LAUNCHER).empty() ? 0.1 : 1.5);
-    Picture previous;
-    auto since = Clock::now();
+    Settling settling(quiet_);
+    const auto start = Clock::now();
     bool still = false;
     Picture last = captureUntil(
         [&](const Picture& p) {
-            // Before its first frame the window is black: no picture yet, however long.
-            const bool drawn = std::any_of(p.pixels.begin(), p.pixels.end(),
-                                           [](std::uint32_t pixel) { return (pixel & 0x808080) != 0; });
-            if (!drawn || !(p == previous)) {
-                previous = p;
-                since = Clock::now();
-                return false;
-            }
-            still = Clock::now() - since >= quiet;
-            return still;
+            return still = settling.still(p, std::chrono::duration<double>(Clock::now() - start).count());
         },
-        10 + quiet.count());
+        10 + quiet_);
     if (!still) throw std::runtime_error("the picture did not settle within 10 s");
     return last;
 }
 
 void XSession::focus() {
-    const std::string id = std::to_string(window_);
     for (auto deadline = after(5);; sleepMs(100)) {
-        runTool({"xdotool", "windowfocus", id}, displayName_, 5);
-        std::string focused = runTool({"xdotool", "getwindowfocus", "-f"}, displayName_, 5);
-        if (focused.substr(0, focused.find('\n')) == id) return;
+        XSetInputFocus(display(), window_, RevertToParent, CurrentTime);
+        Window focused = 0;
+        int revert = 0;
+        XGetInputFocus(display(), &focused, &revert);
+        if (focused == window_) return;
         if (Clock::now() > deadline)
-            throw std::runtime_error("the window did not get the input focus within 5 s (focus: " + focused + ")");
+            throw std::runtime_error("the window did not get the input focus within 5 s (focus: " +
+                                     std::to_string(focused) + ")");
     }
 }
 
+Key XSession::key(KeySym symbol) const {
+    if (symbol == NoSymbol) return {};  // which every unused key code holds
+    int first = 0, last = 0, perCode = 0;
+    XDisplayKeycodes(display(), &first, &last);
+    KeySym* map = XGetKeyboardMapping(display(), static_cast<KeyCode>(first), last - first + 1, &perCode);
+    Key found;
+    for (int code = first; code <= last && !found.code; ++code)
+        for (int level = 0; level < std::min(2, perCode) && !found.code; ++level)
+            if (map[(code - first) * perCode + level] == symbol) found = {static_cast<KeyCode>(code), level == 1};
+    XFree(map);
+    return found;
+}
+
+void XSession::stroke(Key key) const {
+    const KeyCode shift = XKeysymToKeycode(display(), XK_Shift_L);
+    if (key.shifted) XTestFakeKeyEvent(display(), shift, True, 0);
+    XTestFakeKeyEvent(display(), key.code, True, 0);
+    XTestFakeKeyEvent(display(), key.code, False, 0);
+    if (key.shifted) XTestFakeKeyEvent(display(), shift, False, 0);
+}
+
 void XSession::press(const std::string& keys, int times) {
+    std::vector<Key> sequence;
+    std::istringstream names(keys);
+    for (std::string name; names >> name;) {
+        const Key k = key(XStringToKeysym(name.c_str()));
+        if (!k.code) throw std::runtime_error("no key types \"" + name + "\" on this server's keyboard");
+        sequence.push_back(k);
+    }
     focus();
-    std::vector<std::string> argv = {"xdotool", "key", "--delay", "15"};
     for (int t = 0; t < times; ++t)
-        for (size_t start = 0, end; start < keys.size(); start = end + 1) {
-            end = std::min(keys.find(' ', start), keys.size());
-            argv.push_back(keys.substr(start, end - start));
-        }
-    runTool(argv, displayName_, 5 + 0.05 * static_cast<double>(argv.size()));
+        for (Key k : sequence) stroke(k);
+    // Once the server has handled the requests, the events are in the program's queue.
+    XSync(display(), False);
+}
+
+void XSession::resize(int width, int height) {
+    XResizeWindow(display(), window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display(), False);
 }
 
 bool XSession::waitForExit(double seconds, int& status) {

@@ -6,11 +6,10 @@
 import { writeFileSync } from 'node:fs';
 import { join, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { launch, openPage, frames, waitFrames, agreement, canvasPicture } from '../test/support.mjs';
+import { launch, openPage, frames, waitFrames, agreement, canvasPicture, sleep } from '../test/support.mjs';
 
 const SECONDS = Number(process.env.MEASURE_SECONDS ?? 10);
 const probe = join(dirname(fileURLToPath(import.meta.url)), 'probe.html');
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 async function rate(browser, file) {
     const { page, problems } = await openPage(browser, file);

@@ -7,13 +7,10 @@
 # Arguments go to measure.mjs (--screenshot FILE saves a picture of the page,
 # --phone-screenshot FILE one of the page on a phone).
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-source scripts/packages.sh
-fail() { echo "measure.sh: $*" >&2; exit 1; }
-scripts/deps.sh "${BUILD_PACKAGES[@]}" "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
+source "$(dirname "$0")/../../scripts/lib.sh"
+deps "${BUILD_PACKAGES[@]}" "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
 scripts/web.sh >/dev/null || fail "build of the page failed"
-(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >/dev/null) \
-    || fail "npm ci in web/ failed"
+npm_ci
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

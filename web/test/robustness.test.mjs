@@ -2,9 +2,8 @@
 // The page without WebGL, after losing its WebGL context, and under a flood of keys.
 import { describe, it } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, canvasPicture, differences, frames, litCount } from './support.mjs';
+import { launch, openPage, canvasPicture, differences, frames, litCount, sleep } from './support.mjs';
 
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 // Runs body(page) on the page in a Chromium of its own, launched with `options`; no
 // console error or uncaught exception may come of it. The browser is closed whatever
 // happens.

@@ -1,21 +1,23 @@
 // SPDX-License-Identifier: MIT
 // What the browser tests share: Chromium (or Firefox) driven through puppeteer-core, the
 // page opened from disk, its canvas as a picture; the desktop program under an Xvfb of
-// its own, keys sent with xdotool; and the comparison of two pictures. Every process
+// its own, through the window harness; and the comparison of two pictures. Every process
 // started here is stopped by its pid, also when a test fails.
 import { spawn, execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync, readFileSync, existsSync } from 'node:fs';
 import { tmpdir } from 'node:os';
+import { createInterface } from 'node:readline';
 import { join, resolve, dirname } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 export const pageFile = process.env.TESSARY_PAGE ?? join(root, 'build-web/tessary.html');
-export const desktopBinary = process.env.TESSARY_BINARY ?? join(root, 'build/tessary');
+export const desktopBinary = process.env.TESSARY_BINARY ?? join(root, 'build-dev/tessary');
+const harnessTool = process.env.TESSARY_HARNESS ?? join(root, 'build-dev/tests/x_session_tool');
 export const SIZE = 600;
 
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // Counts the frames the page draws: every frame starts with one clear of the canvas.
 // Notes when the first one began, in ms from the start of the navigation.
@@ -150,10 +152,10 @@ export async function canvasPicture(page) {
     return grey(png);
 }
 
-// A PNG as 600 x 600 grey bytes, through ImageMagick.
-export function grey(png) {
-    const bytes = execFileSync('convert', ['png:-', '-colorspace', 'gray', '-depth', '8', 'gray:-'],
-        { input: png, maxBuffer: 16 << 20 });
+// A picture (PNG, or the harness's PPM) as 600 x 600 grey bytes, through ImageMagick.
+export function grey(image, format = 'png') {
+    const bytes = execFileSync('convert', [`${format}:-`, '-colorspace', 'gray', '-depth', '8', 'gray:-'],
+        { input: image, maxBuffer: 16 << 20 });
     if (bytes.length !== SIZE * SIZE) {
         throw new Error(`the picture has ${bytes.length} pixels, not ${SIZE} x ${SIZE}`);
     }
@@ -215,48 +217,43 @@ export function differences(a, b) {
     return n;
 }
 
-// Starts `command` with `args`; stop() ends it by its pid and waits for it.
-function start(command, args, options = {}) {
-    const child = spawn(command, args, { stdio: ['ignore', 'ignore', 'pipe'], ...options });
-    let errors = '';
-    child.stderr?.on('data', (chunk) => { errors += chunk; });
+// The window harness (tests/support/x_session_tool.cpp, built in build-dev/ with the tests)
+// as a co-process: it starts Xvfb and, when given, a program on it, and answers one
+// command a line with "ok" or "error WHAT". stop() ends it, which stops what it started.
+async function harness(args) {
+    if (!existsSync(harnessTool)) {
+        throw new Error(`${harnessTool} is missing: build the dev preset (scripts/test.sh does)`);
+    }
+    const child = spawn(harnessTool, args, { stdio: ['pipe', 'pipe', 'inherit'] });
     const ended = new Promise((done) => child.once('exit', done));
+    child.stdin.on('error', () => {});  // it has ended: the answer says so
+    const lines = createInterface({ input: child.stdout })[Symbol.asyncIterator]();
+    const answer = async () => (await lines.next()).value ?? 'error the window harness ended';
+    const stop = async () => {
+        child.stdin.end('quit\n');
+        if (await Promise.race([ended.then(() => true), sleep(10000).then(() => false)]) === false) {
+            child.kill('SIGKILL');
+            await ended;
+        }
+    };
+    const ready = await answer();
+    if (!ready.startsWith('ready ')) {
+        await stop();
+        throw new Error(`the window harness did not start: ${ready}`);
+    }
     return {
-        child,
-        errors: () => errors,
-        async stop() {
-            if (child.exitCode === null && child.signalCode === null) {
-                child.kill('SIGTERM');
-                if (await Promise.race([ended.then(() => true), sleep(3000).then(() => false)]) === false) {
-                    child.kill('SIGKILL');
-                    await ended;
-                }
-            }
+        display: ready.split(' ')[1],
+        stop,
+        async send(command) {
+            child.stdin.write(`${command}\n`);
+            const reply = await answer();
+            if (reply !== 'ok') throw new Error(`${command}: ${reply.replace(/^error /, '')}`);
         },
     };
 }
 
 // An Xvfb server on a free display; stop() ends it.
-export async function xServer() {
-    const dir = mkdtempSync(join(tmpdir(), 'tessary-xvfb-'));
-    const displayFile = join(dir, 'display');
-    // -displayfd 3: Xvfb picks a free display and writes its number once it takes clients.
-    const server = start('sh', ['-c', `exec Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"${displayFile}"`]);
-    const stop = async () => {
-        await server.stop();
-        rmSync(dir, { recursive: true, force: true });
-    };
-    for (let i = 0; i < 100; i++) {
-        if (existsSync(displayFile) && readFileSync(displayFile, 'utf8').trim()) break;
-        await sleep(100);
-    }
-    const number = existsSync(displayFile) ? readFileSync(displayFile, 'utf8').trim() : '';
-    if (!number) {
-        await stop();
-        throw new Error(`Xvfb reported no display within 10 s: ${server.errors()}`);
-    }
-    return { display: `:${number}`, stop };
-}
+export const xServer = () => harness([]);
 
 // The desktop program on an Xvfb server of its own. stop() ends both, program first.
 export class Desktop {
@@ -265,62 +262,36 @@ export class Desktop {
             throw new Error(`${desktopBinary} is missing: build the desktop program first (scripts/test.sh does)`);
         }
         const desktop = new Desktop();
+        desktop.dir = mkdtempSync(join(tmpdir(), 'tessary-desktop-'));
         try {
-            desktop.server = await xServer();
-            desktop.display = desktop.server.display;
-            desktop.program = start(desktopBinary, [], {
-                env: { ...process.env, DISPLAY: desktop.display, LIBGL_ALWAYS_SOFTWARE: '1' } });
-            desktop.window = await desktop.#findWindow(20);
-            desktop.#x('xdotool', 'windowfocus', '--sync', desktop.window);
+            desktop.harness = await harness([desktopBinary]);
         } catch (error) {
-            await desktop.stop();
+            rmSync(desktop.dir, { recursive: true, force: true });
             throw error;
         }
         return desktop;
     }
 
-    #x(command, ...args) {
-        return execFileSync(command, args, { env: { ...process.env, DISPLAY: this.display },
-            maxBuffer: 16 << 20 });
-    }
-
-    async #findWindow(seconds) {
-        for (let i = 0; i < seconds * 5; i++) {
-            if (this.program.child.exitCode !== null) {
-                throw new Error(`the desktop program ended: ${this.program.errors()}`);
-            }
-            const tree = this.#x('xwininfo', '-root', '-tree').toString();
-            const line = tree.split('\n').find((l) => l.includes('"Tessary": '));
-            if (line) return line.trim().split(/\s+/)[0];
-            await sleep(200);
-        }
-        throw new Error(`no window titled "Tessary" within ${seconds} s`);
-    }
-
     // Presses the keys (X keysym names), one after another, to the focused window.
-    press(keys) {
-        if (keys.length) this.#x('xdotool', 'key', '--delay', '20', ...keys);
+    async press(keys) {
+        if (keys.length) await this.harness.send(`press ${keys.join(' ')}`);
     }
 
-    // The window's picture once two captures in a row agree; with `unlike`, the picture
-    // shown before keys that must change it, only once it has left that picture (the
-    // program may not have read the keys yet when the first captures are taken).
-    async picture(unlike = null) {
-        let last = null;
-        const deadline = Date.now() + 20000;
-        while (Date.now() < deadline) {
-            const now = grey(this.#x('import', '-window', this.window, '-strip', 'png:-'));
-            const moved = !unlike || differences(now, unlike) > 0;
-            if (moved && last && differences(last, now) === 0) return now;
-            last = moved ? now : null;
-            await sleep(100);
-        }
-        throw new Error(unlike ? 'the desktop picture did not change within 20 s'
-                               : 'the desktop picture did not settle within 20 s');
+    // The window's picture once it is drawn and still for longer than a frame takes.
+    picture() { return this.#picture('settled'); }
+
+    // The same, once the picture has left the last one taken: after keys that must change
+    // it (the program may not have read them yet when the first captures are taken).
+    changedPicture() { return this.#picture('changed'); }
+
+    async #picture(command) {
+        const file = join(this.dir, 'picture.ppm');
+        await this.harness.send(`${command} ${file}`);
+        return grey(readFileSync(file), 'ppm');
     }
 
     async stop() {
-        await this.program?.stop();
-        await this.server?.stop();
+        await this.harness?.stop();
+        rmSync(this.dir, { recursive: true, force: true });
     }
 }
