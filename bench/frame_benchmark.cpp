@@ -130,8 +130,8 @@ void timeFrames(benchmark::State& state, Frame frame) {
         benchmark::ClobberMemory();
     }
     // Reported per frame, so a wrong mesh size shows at once.
-    state.counters["vertices"] = benchmark::Counter(
-        static_cast<double>(vertexsink::count - before), benchmark::Counter::kAvgIterations);
+    state.counters["vertices"] = benchmark::Counter(static_cast<double>(vertexsink::count - before),
+                                                    benchmark::Counter::kAvgIterations);
 }
 
 void BM_GraphFrame(benchmark::State& state) {
@@ -170,12 +170,12 @@ bool framesAgree(long long rotations) {
         largest = std::fmax(largest, std::fabs(fromGraph[k].y - fromPlain[k].y));
         largest = std::fmax(largest, std::fabs(fromGraph[k].z - fromPlain[k].z));
     }
-    bool agree = sameSize && static_cast<long long>(fromGraph.size()) == VERTICES_PER_FRAME
-                 && largest <= 1e-12;
-    std::printf("rotations:%lld check: %zu graph vertices, %zu plain vertices, "
-                "largest difference %.3g%s\n",
-                rotations, fromGraph.size(), fromPlain.size(), largest,
-                agree ? "" : " -- MISMATCH");
+    bool agree =
+        sameSize && static_cast<long long>(fromGraph.size()) == VERTICES_PER_FRAME && largest <= 1e-12;
+    std::printf(
+        "rotations:%lld check: %zu graph vertices, %zu plain vertices, "
+        "largest difference %.3g%s\n",
+        rotations, fromGraph.size(), fromPlain.size(), largest, agree ? "" : " -- MISMATCH");
     return agree;
 }
 
@@ -206,8 +206,7 @@ public:
             if (runHasNoTimes(run, 0)) {
                 continue;
             }
-            double ns = run.GetAdjustedCPUTime()
-                        * (1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit));
+            double ns = run.GetAdjustedCPUTime() * (1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit));
             Figures& figures = figures_[run.run_name.str()];
             if (run.run_type == Run::RT_Iteration) {
                 figures.single = ns;
@@ -235,8 +234,8 @@ public:
             std::snprintf(line, sizeof line,
                           "frame rotations:%s cpu_ns_per_frame graph_median=%.0f graph_min=%.0f "
                           "plain_median=%.0f plain_min=%.0f ratio_median=%.3f ratio_min=%.3f\n",
-                          rotations, graphMedian, graphMin, plainMedian, plainMin,
-                          graphMedian / plainMedian, graphMin / plainMin);
+                          rotations, graphMedian, graphMin, plainMedian, plainMin, graphMedian / plainMedian,
+                          graphMin / plainMin);
             GetOutputStream() << line;
         }
         GetOutputStream().flush();

@@ -81,8 +81,7 @@ Complex Complex::operator-(double rhs) {
 }
 
 Complex Complex::operator*(Complex rhs) {
-    Complex retVal = fromParts(
-        twoparts::product(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
+    Complex retVal = fromParts(twoparts::product(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
     return retVal;
 }
 
@@ -96,8 +95,7 @@ Complex Complex::operator*(double rhs) {
 }
 
 Complex Complex::operator/(Complex rhs) {
-    Complex retVal = fromParts(
-        twoparts::quotient(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
+    Complex retVal = fromParts(twoparts::quotient(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
     return retVal;
 }
 

@@ -20,12 +20,12 @@
 
 namespace {
 
-constexpr int WINDOW_SIZE = 600;         // pixels, square
-constexpr int WINDOW_POSITION = 50;      // pixels from the screen's top left, both ways
-constexpr double MESH_START = -0.5;      // the sampled square's lower bound, both axes
-constexpr double MESH_END = 0.5;         // and its upper bound
-constexpr double MESH_STEP = 0.025;      // grid spacing, both axes
-constexpr double VIEW_STEP = 5.0;        // degrees per key press; exact, so a then d undoes a
+constexpr int WINDOW_SIZE = 600;     // pixels, square
+constexpr int WINDOW_POSITION = 50;  // pixels from the screen's top left, both ways
+constexpr double MESH_START = -0.5;  // the sampled square's lower bound, both axes
+constexpr double MESH_END = 0.5;     // and its upper bound
+constexpr double MESH_STEP = 0.025;  // grid spacing, both axes
+constexpr double VIEW_STEP = 5.0;    // degrees per key press; exact, so a then d undoes a
 
 }  // namespace
 

@@ -69,8 +69,8 @@ SplitComplex SplitComplex::operator-(double rhs) {
 }
 
 SplitComplex SplitComplex::operator*(SplitComplex rhs) {
-    SplitComplex retVal = fromParts(
-        twoparts::product(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
+    SplitComplex retVal =
+        fromParts(twoparts::product(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
     return retVal;
 }
 
@@ -84,8 +84,8 @@ SplitComplex SplitComplex::operator*(double rhs) {
 }
 
 SplitComplex SplitComplex::operator/(SplitComplex rhs) {
-    SplitComplex retVal = fromParts(
-        twoparts::quotient(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
+    SplitComplex retVal =
+        fromParts(twoparts::quotient(realPart, imaginaryPart, rhs.realPart, rhs.imaginaryPart));
     return retVal;
 }
 

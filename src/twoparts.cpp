@@ -50,8 +50,8 @@ Parts product(double a, double b, double c, double d) {
 Parts quotient(double a, double b, double c, double d) {
     double denominator = std::pow(c, 2) + std::pow(d, 2);
     Parts retVal{(a * c + b * d) / denominator, (b * c - a * d) / denominator};
-    bool lost = !sumOfSquaresHeld(denominator) || !std::isfinite(retVal.first)
-                || !std::isfinite(retVal.second);
+    bool lost =
+        !sumOfSquaresHeld(denominator) || !std::isfinite(retVal.first) || !std::isfinite(retVal.second);
     if (!lost || !allFinite(a, b, c, d) || (c == 0 && d == 0)) {
         return retVal;
     }

@@ -34,14 +34,30 @@ void* countedOrThrow(std::size_t size) {
 
 }  // namespace
 
-void* operator new(std::size_t n) { return countedOrThrow(n); }
-void* operator new[](std::size_t n) { return countedOrThrow(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return counted(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return counted(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t n) {
+    return countedOrThrow(n);
+}
+void* operator new[](std::size_t n) {
+    return countedOrThrow(n);
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    return counted(n);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+    return counted(n);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 #ifdef TESSARY_WRAP_MALLOC
 extern "C" void* __real_malloc(std::size_t);

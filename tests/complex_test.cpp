@@ -23,6 +23,6 @@ TEST(Complex, ComplexPowersAgreeWithKnownValues) {
     EXPECT_PARTS_NEAR(Complex(0, 1).exp(Complex(0, 1)), std::exp(-PI / 2), 0);  // i^i
     EXPECT_PARTS_NEAR(Complex(-1, 0).exp(Complex(0.5, 0)), 0, 1);
     EXPECT_PARTS_NEAR(Complex(3, 4).exp(Complex(2, 0)), -7, 24);  // a base off the axes
-    double ln2 = std::log(2.0);  // 2^(1+i) = 2 e^(i ln 2)
+    double ln2 = std::log(2.0);                                   // 2^(1+i) = 2 e^(i ln 2)
     EXPECT_PARTS_NEAR(Complex(2, 0).exp(Complex(1, 1)), 2 * std::cos(ln2), 2 * std::sin(ln2));
 }

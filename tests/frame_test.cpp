@@ -53,8 +53,10 @@ TEST(Frame, MeshIsFortyStripsOfFortyCellsOnAccumulatedSteps) {
         ASSERT_EQ(r.calls[2 * row].vertexIndex, 160 * row);
         ASSERT_EQ(r.calls[2 * row + 1].vertexIndex, 160 * row + 160);
         for (int col = 0; col < 40; ++col) {
-            const double cell[4][2] = {{v[row], v[col]}, {v[row], v[col] + 0.025},
-                                       {v[row] + 0.025, v[col]}, {v[row] + 0.025, v[col] + 0.025}};
+            const double cell[4][2] = {{v[row], v[col]},
+                                       {v[row], v[col] + 0.025},
+                                       {v[row] + 0.025, v[col]},
+                                       {v[row] + 0.025, v[col] + 0.025}};
             for (int k = 0; k < 4; ++k) {
                 const fakegl::Vertex& p = r.vertices[160 * row + 4 * col + k];
                 ASSERT_TRUE(p.x == cell[k][0] && p.y == cell[k][1]) << row << "," << col;
@@ -76,8 +78,10 @@ TEST(Frame, MainOpensTheWindowAndSetsTheDepthRangeOnce) {
     char* argv[] = {name, nullptr};
     EXPECT_EQ(tessaryMain(1, argv), 0);
     const fakegl::Record& r = fakegl::record;
-    expectCalls(0, {{"glutInit", {1}}, {"glutInitDisplayMode", {2}},
-                    {"glutInitWindowSize", {600, 600}}, {"glutInitWindowPosition", {50, 50}},
+    expectCalls(0, {{"glutInit", {1}},
+                    {"glutInitDisplayMode", {2}},
+                    {"glutInitWindowSize", {600, 600}},
+                    {"glutInitWindowPosition", {50, 50}},
                     {"glutCreateWindow", {}}});
     EXPECT_STREQ(r.windowTitle, "Tessary");
     EXPECT_EQ(r.displayFunc, &displayCallback);
@@ -87,8 +91,10 @@ TEST(Frame, MainOpensTheWindowAndSetsTheDepthRangeOnce) {
     ASSERT_EQ(fakegl::count("glOrtho"), 1);
     int ortho = static_cast<int>(fakegl::find("glOrtho") - r.calls);
     EXPECT_GT(ortho, 4);
-    expectCalls(ortho - 2, {{"glMatrixMode", {GL_PROJECTION}}, {"glLoadIdentity", {}},
-                            {"glOrtho", {-1, 1, -1, 1, -2, 2}}, {"glMatrixMode", {GL_MODELVIEW}}});
+    expectCalls(ortho - 2, {{"glMatrixMode", {GL_PROJECTION}},
+                            {"glLoadIdentity", {}},
+                            {"glOrtho", {-1, 1, -1, 1, -2, 2}},
+                            {"glMatrixMode", {GL_MODELVIEW}}});
     EXPECT_EQ(fakegl::count("glMatrixMode"), 2);
 }
 
@@ -99,12 +105,15 @@ TEST(Frame, DisplayCallbackDrawsOneFrameAndAsksForTheNext) {
     fakegl::reset();
     displayCallback();
     xAngle = yAngle = zAngle = 0;
-    std::vector<Expected> expected = {
-        {"glPolygonMode", {GL_FRONT_AND_BACK, GL_LINE}},
-        {"glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}},
-        {"glClearColor", {0, 0, 0, 1}}, {"glMatrixMode", {GL_MODELVIEW}}, {"glLoadIdentity", {}},
-        {"glPushMatrix", {}}, {"glRotated", {35, 0, 0, 1}}, {"glRotated", {-20, 0, 1, 0}},
-        {"glRotated", {10, 1, 0, 0}}};
+    std::vector<Expected> expected = {{"glPolygonMode", {GL_FRONT_AND_BACK, GL_LINE}},
+                                      {"glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}},
+                                      {"glClearColor", {0, 0, 0, 1}},
+                                      {"glMatrixMode", {GL_MODELVIEW}},
+                                      {"glLoadIdentity", {}},
+                                      {"glPushMatrix", {}},
+                                      {"glRotated", {35, 0, 0, 1}},
+                                      {"glRotated", {-20, 0, 1, 0}},
+                                      {"glRotated", {10, 1, 0, 0}}};
     for (int row = 0; row < 40; ++row) {
         expected.insert(expected.end(), {{"glBegin", {GL_TRIANGLE_STRIP}}, {"glEnd", {}}});
     }

@@ -15,17 +15,24 @@ void keyboardCallback(unsigned char, int, int);
 namespace {
 
 std::array<double, 6> angles() {  // view x, y, z in degrees; planes xy, yz, zw in radians
-    return {xAngle, yAngle, zAngle,
-            complexGraph.getXyAngle(), complexGraph.getYzAngle(), complexGraph.getZwAngle()};
+    return {xAngle,
+            yAngle,
+            zAngle,
+            complexGraph.getXyAngle(),
+            complexGraph.getYzAngle(),
+            complexGraph.getZwAngle()};
 }
 
 }  // namespace
 
 TEST(Keyboard, EachKeyStepsExactlyItsOneAngle) {
     const double plane = 3.141592653589793 / 36;
-    const struct { unsigned char key; int angle; double step; } keys[] = {
-        {'a', 0, -5.0}, {'d', 0, 5.0}, {'w', 1, 5.0}, {'x', 1, -5.0}, {'e', 2, 5.0},
-        {'z', 2, -5.0}, {'h', 3, plane}, {'j', 4, plane}, {'k', 5, plane}};
+    const struct {
+        unsigned char key;
+        int angle;
+        double step;
+    } keys[] = {{'a', 0, -5.0}, {'d', 0, 5.0},   {'w', 1, 5.0},   {'x', 1, -5.0}, {'e', 2, 5.0},
+                {'z', 2, -5.0}, {'h', 3, plane}, {'j', 4, plane}, {'k', 5, plane}};
     fakegl::reset();
     for (int round = 0; round < 2; ++round) {
         for (const auto& k : keys) {

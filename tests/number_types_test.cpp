@@ -108,7 +108,7 @@ TYPED_TEST(NumberType, PrintsTheSignOfTheSecondPartBetweenAndItsLetterLast) {
     EXPECT_EQ(printed(T(1, -2)), "1 - 2" + letter);
     EXPECT_EQ(printed(T(1, -1)), "1 - 1" + letter);
     EXPECT_EQ(printed(T(0, -0.0)), "0 + -0" + letter);  // -0 >= 0 holds
-    std::string nan = printed(T(1, NAN_));               // NaN >= 0 fails
+    std::string nan = printed(T(1, NAN_));              // NaN >= 0 fails
     EXPECT_EQ(nan.rfind("1 - ", 0), 0u) << nan;
     EXPECT_EQ(nan.back(), Rule<T>::letter) << nan;
 }

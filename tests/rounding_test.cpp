@@ -51,8 +51,8 @@ TYPED_TEST(Rounding, TimesItsConjugateIsRealAndOverItselfIsExactlyOne) {
             bool exact = secondPart(product) == 0 && quotient.getReal() == 1 && secondPart(quotient) == 0;
             if (!exact && ++wrong <= 3)
                 ADD_FAILURE() << "(" << a << ", " << b << ") times its conjugate has second part "
-                              << secondPart(product) << ", over itself gives (" << quotient.getReal()
-                              << ", " << secondPart(quotient) << ")";
+                              << secondPart(product) << ", over itself gives (" << quotient.getReal() << ", "
+                              << secondPart(quotient) << ")";
         }
     EXPECT_EQ(wrong, 0);
 }

@@ -57,7 +57,8 @@ std::vector<Typed> keyboard(const XSession& session) {
 
 TEST(Soak, RandomKeysForHalfAMinuteThenClosedByTheWindowManager) {
     // Without these glibc keeps the driver's freed buffers, and its saw-tooth hides growth.
-    XSession session({"GLIBC_TUNABLES=glibc.malloc.trim_threshold=131072:glibc.malloc.mmap_threshold=131072"});
+    XSession session(
+        {"GLIBC_TUNABLES=glibc.malloc.trim_threshold=131072:glibc.malloc.mmap_threshold=131072"});
     Display* display = session.display();
     const std::vector<Typed> keys = keyboard(session);
     ASSERT_EQ(keys.size(), 95u + 4u) << "keys found in the server's keymap";
@@ -90,8 +91,9 @@ TEST(Soak, RandomKeysForHalfAMinuteThenClosedByTheWindowManager) {
 
     const Angles expected{5.0 * (presses['d'] - presses['a']), 5.0 * (presses['w'] - presses['x']),
                           5.0 * (presses['e'] - presses['z']), presses['h'] * PLANE_STEP,
-                          presses['j'] * PLANE_STEP,          presses['k'] * PLANE_STEP};
-    const Picture final = session.captureUntil([&](const Picture& p) { return match(p, expected, 2).missed == 0; }, 10);
+                          presses['j'] * PLANE_STEP,           presses['k'] * PLANE_STEP};
+    const Picture final =
+        session.captureUntil([&](const Picture& p) { return match(p, expected, 2).missed == 0; }, 10);
     const Match m = match(final, expected, 2);
     EXPECT_EQ(m.missed, 0) << "after every key: " << m;
     EXPECT_LE(m.stray, m.lit / 500) << "after every key: " << m;
@@ -106,11 +108,12 @@ TEST(Soak, RandomKeysForHalfAMinuteThenClosedByTheWindowManager) {
     const long early = floorBetween(0, FLOOR_SPAN), late = floorBetween(MEASURED - FLOOR_SPAN, MEASURED + 1);
     long peak = 0;
     for (auto sample : samples) peak = std::max(peak, sample.second);
-    std::printf("keys sent %ld (%.0f a second), %zu memory samples, pictures changed %d of %d\n"
-                "resident floor %.2f MiB in the first %.0f s, %.2f MiB in the last %.0f s, growth %.3f MiB, "
-                "peak %.2f MiB\n",
-                sent, sent / (WARM_UP + MEASURED), samples.size(), changes, captures, double(early) / MIB, FLOOR_SPAN,
-                double(late) / MIB, FLOOR_SPAN, double(late - early) / MIB, double(peak) / MIB);
+    std::printf(
+        "keys sent %ld (%.0f a second), %zu memory samples, pictures changed %d of %d\n"
+        "resident floor %.2f MiB in the first %.0f s, %.2f MiB in the last %.0f s, growth %.3f MiB, "
+        "peak %.2f MiB\n",
+        sent, sent / (WARM_UP + MEASURED), samples.size(), changes, captures, double(early) / MIB, FLOOR_SPAN,
+        double(late) / MIB, FLOOR_SPAN, double(late - early) / MIB, double(peak) / MIB);
     EXPECT_LT(late - early, MIB) << "resident memory grew under the key stream";
 
     Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);

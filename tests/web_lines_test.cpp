@@ -25,8 +25,8 @@ struct Draw {
 };
 
 std::vector<Draw> draws;
-Matrix modelview{};      // what glGetFloatv(GL_MODELVIEW_MATRIX) answers
-Matrix loaded{};         // the last glLoadMatrixf
+Matrix modelview{};  // what glGetFloatv(GL_MODELVIEW_MATRIX) answers
+Matrix loaded{};     // the last glLoadMatrixf
 GLint matrixMode = GL_MODELVIEW;
 GLenum lastMatrixMode = GL_MODELVIEW;
 const GLfloat* pointer = nullptr;
@@ -57,12 +57,20 @@ void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     }
     draws.push_back(d);
 }
-void glGetIntegerv(GLenum, GLint* value) { *value = matrixMode; }
-void glGetFloatv(GLenum, GLfloat* value) { std::copy(modelview.begin(), modelview.end(), value); }
-void glMatrixMode(GLenum mode) { lastMatrixMode = mode; }
+void glGetIntegerv(GLenum, GLint* value) {
+    *value = matrixMode;
+}
+void glGetFloatv(GLenum, GLfloat* value) {
+    std::copy(modelview.begin(), modelview.end(), value);
+}
+void glMatrixMode(GLenum mode) {
+    lastMatrixMode = mode;
+}
 void glPushMatrix() {}
 void glPopMatrix() {}
-void glLoadMatrixf(const GLfloat* m) { std::copy(m, m + 16, loaded.begin()); }
+void glLoadMatrixf(const GLfloat* m) {
+    std::copy(m, m + 16, loaded.begin());
+}
 }
 
 namespace {

@@ -33,7 +33,8 @@ int unmatched(const Picture& a, const Picture& b, int tolerance) {
         for (int x = 0; x < a.width; ++x) {
             bool near = !a.lit(x, y);
             for (int v = std::max(0, y - tolerance); v <= std::min(b.height - 1, y + tolerance) && !near; ++v)
-                for (int u = std::max(0, x - tolerance); u <= std::min(b.width - 1, x + tolerance) && !near; ++u)
+                for (int u = std::max(0, x - tolerance); u <= std::min(b.width - 1, x + tolerance) && !near;
+                     ++u)
                     near = b.lit(u, v);
             count += !near;
         }
@@ -79,7 +80,10 @@ TEST(WindowKeys, UndoneFullTurnAndIgnoredKeysLeaveTheStartPicture) {
     const Picture start = session.settled();
     auto backToStart = [&](int tolerance) {
         return session.captureUntil(
-            [&](const Picture& p) { return unmatched(p, start, tolerance) + unmatched(start, p, tolerance) == 0; }, 5);
+            [&](const Picture& p) {
+                return unmatched(p, start, tolerance) + unmatched(start, p, tolerance) == 0;
+            },
+            5);
     };
 
     session.press("a");

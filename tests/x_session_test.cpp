@@ -11,7 +11,8 @@ using namespace xsession;
 TEST(Settling, OnlyADrawnPictureUnchangedForTheQuietTimeIsSettled) {
     // Two pixels; the first stays black. A pixel below half brightness is not drawn.
     auto picture = [](std::uint32_t pixel) { return Picture{2, 1, {0, pixel}}; };
-    const Picture black = picture(0), dim = picture(0x7f7f7f), drawn = picture(0xffffff), other = picture(0x808080);
+    const Picture black = picture(0), dim = picture(0x7f7f7f), drawn = picture(0xffffff),
+                  other = picture(0x808080);
     struct Capture {
         const Picture& picture;
         double seconds;
@@ -27,6 +28,7 @@ TEST(Settling, OnlyADrawnPictureUnchangedForTheQuietTimeIsSettled) {
     for (size_t run = 0; run < runs.size(); ++run) {
         Settling settling(1.5);
         for (const Capture& c : runs[run])
-            EXPECT_EQ(settling.still(c.picture, c.seconds), c.settled) << "run " << run << " at " << c.seconds << " s";
+            EXPECT_EQ(settling.still(c.picture, c.seconds), c.settled)
+                << "run " << run << " at " << c.seconds << " s";
     }
 }

@@ -37,15 +37,15 @@ struct Vertex {
     GLfloat x, y, z;
 };
 
-Vertex vertices[MAX_VERTICES];          // the current primitive, as given
+Vertex vertices[MAX_VERTICES];  // the current primitive, as given
 std::size_t vertexCount = 0;
 GLenum primitive = GL_POINTS;
 GLenum frontMode = GL_FILL;
 GLenum backMode = GL_FILL;
 
-Vertex batch[MAX_BATCH_VERTICES];       // line-mode strips' edges, two ends each
+Vertex batch[MAX_BATCH_VERTICES];  // line-mode strips' edges, two ends each
 std::size_t batchCount = 0;
-GLfloat batchMatrix[16];                // the modelview matrix they came under
+GLfloat batchMatrix[16];  // the modelview matrix they came under
 
 // Draws `count` vertices from `data` as `mode` through a client-side array.
 void drawArray(GLenum mode, const Vertex* data, std::size_t count) {
@@ -75,8 +75,9 @@ void batchStripEdges() {
     GLfloat matrix[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
     std::size_t needed = 2 * (2 * vertexCount - 3);
-    if (batchCount > 0 && (std::memcmp(matrix, batchMatrix, sizeof matrix) != 0 ||
-                           batchCount + needed > MAX_BATCH_VERTICES)) {
+    if (batchCount > 0
+        && (std::memcmp(matrix, batchMatrix, sizeof matrix) != 0
+            || batchCount + needed > MAX_BATCH_VERTICES)) {
         drawBatch();
     }
     if (batchCount == 0) std::memcpy(batchMatrix, matrix, sizeof matrix);
@@ -110,8 +111,7 @@ void glBegin(GLenum mode) {
 
 void glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
     if (vertexCount < MAX_VERTICES) {
-        vertices[vertexCount++] = {static_cast<GLfloat>(x), static_cast<GLfloat>(y),
-                                   static_cast<GLfloat>(z)};
+        vertices[vertexCount++] = {static_cast<GLfloat>(x), static_cast<GLfloat>(y), static_cast<GLfloat>(z)};
     }
 }
 

@@ -32,10 +32,10 @@ std::vector<Point> recorded;
 // The view rotation of the viewer after the keys above, in degrees: about x, then y.
 constexpr double X_ANGLE = 45.0;
 constexpr double Y_ANGLE = 15.0;
-constexpr int ZW_PRESSES = 18;  // presses of k
-constexpr double SIZE = 256.0;  // the SVG's square, in its own units
-constexpr double MARGIN = 24.0; // from the square's edge to the surface's farthest point
-constexpr double CORNER = 32.0; // radius of the square's rounded corners
+constexpr int ZW_PRESSES = 18;   // presses of k
+constexpr double SIZE = 256.0;   // the SVG's square, in its own units
+constexpr double MARGIN = 24.0;  // from the square's edge to the surface's farthest point
+constexpr double CORNER = 32.0;  // radius of the square's rounded corners
 
 // Turns (x, y, z) about x and then about y, as the viewer's modelview matrix does (its
 // rotation about z, applied last, is by 0 here), and keeps x and y: the
@@ -92,11 +92,14 @@ int main(int argc, char** argv) {
                      SIZE / 2 - (p.y - (bottom + top) / 2) * scale};
     };
 
-    std::printf("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
-                "viewBox=\"0 0 256 256\">\n");
+    std::printf(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+        "viewBox=\"0 0 256 256\">\n");
     std::printf("  <rect width=\"256\" height=\"256\" rx=\"%g\" fill=\"#000000\"/>\n", CORNER);
-    std::printf("  <path fill=\"none\" stroke=\"#ffffff\" stroke-width=\"%g\" "
-                "stroke-linecap=\"round\" stroke-linejoin=\"round\" d=\"", stroke);
+    std::printf(
+        "  <path fill=\"none\" stroke=\"#ffffff\" stroke-width=\"%g\" "
+        "stroke-linecap=\"round\" stroke-linejoin=\"round\" d=\"",
+        stroke);
     // Lines of constant a, then of constant b, then the diagonals from (a, b + step) to
     // (a + step, b), each as one polyline.
     for (int j = 0; j <= cells; ++j) {

@@ -34,8 +34,8 @@ namespace {
 
 using fakegl::record;
 
-void note(const char* name, double a = 0, double b = 0, double c = 0, double d = 0,
-          double e = 0, double f = 0) {
+void note(const char* name, double a = 0, double b = 0, double c = 0, double d = 0, double e = 0,
+          double f = 0) {
     if (record.callCount < fakegl::MAX_CALLS) {
         record.calls[record.callCount] = {name, {a, b, c, d, e, f}, record.vertexCount};
     }
@@ -51,17 +51,33 @@ void glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
     }
     ++record.vertexCount;
 }
-void glBegin(GLenum mode) { note("glBegin", mode); }
-void glEnd() { note("glEnd"); }
-void glPolygonMode(GLenum face, GLenum mode) { note("glPolygonMode", face, mode); }
-void glClear(GLbitfield mask) { note("glClear", mask); }
+void glBegin(GLenum mode) {
+    note("glBegin", mode);
+}
+void glEnd() {
+    note("glEnd");
+}
+void glPolygonMode(GLenum face, GLenum mode) {
+    note("glPolygonMode", face, mode);
+}
+void glClear(GLbitfield mask) {
+    note("glClear", mask);
+}
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     note("glClearColor", r, g, b, a);
 }
-void glMatrixMode(GLenum mode) { note("glMatrixMode", mode); }
-void glLoadIdentity() { note("glLoadIdentity"); }
-void glPushMatrix() { note("glPushMatrix"); }
-void glPopMatrix() { note("glPopMatrix"); }
+void glMatrixMode(GLenum mode) {
+    note("glMatrixMode", mode);
+}
+void glLoadIdentity() {
+    note("glLoadIdentity");
+}
+void glPushMatrix() {
+    note("glPushMatrix");
+}
+void glPopMatrix() {
+    note("glPopMatrix");
+}
 void glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
     note("glRotated", angle, x, y, z);
 }
@@ -69,20 +85,37 @@ void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdoubl
     note("glOrtho", l, r, b, t, n, f);
 }
 
-void glutInit(int* argc, char**) { note("glutInit", *argc); }
-void glutInitDisplayMode(unsigned int mode) { note("glutInitDisplayMode", mode); }
-void glutInitWindowSize(int w, int h) { note("glutInitWindowSize", w, h); }
-void glutInitWindowPosition(int x, int y) { note("glutInitWindowPosition", x, y); }
+void glutInit(int* argc, char**) {
+    note("glutInit", *argc);
+}
+void glutInitDisplayMode(unsigned int mode) {
+    note("glutInitDisplayMode", mode);
+}
+void glutInitWindowSize(int w, int h) {
+    note("glutInitWindowSize", w, h);
+}
+void glutInitWindowPosition(int x, int y) {
+    note("glutInitWindowPosition", x, y);
+}
 int glutCreateWindow(const char* title) {
     note("glutCreateWindow");
     std::strncpy(record.windowTitle, title, sizeof record.windowTitle - 1);
     return 1;
 }
-void glutDisplayFunc(void (*f)()) { note("glutDisplayFunc"); record.displayFunc = f; }
+void glutDisplayFunc(void (*f)()) {
+    note("glutDisplayFunc");
+    record.displayFunc = f;
+}
 void glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
     note("glutKeyboardFunc");
     record.keyboardFunc = f;
 }
-void glutMainLoop() { note("glutMainLoop"); }  // returns at once, so the entry point can finish
-void glutSwapBuffers() { note("glutSwapBuffers"); }
-void glutPostRedisplay() { note("glutPostRedisplay"); }
+void glutMainLoop() {
+    note("glutMainLoop");
+}  // returns at once, so the entry point can finish
+void glutSwapBuffers() {
+    note("glutSwapBuffers");
+}
+void glutPostRedisplay() {
+    note("glutPostRedisplay");
+}

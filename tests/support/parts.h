@@ -24,16 +24,24 @@ using NumberTypes = ::testing::Types<Complex, Dual, SplitComplex>;
 // by index, as the default does, so that ctest lists Suite.Case<Type>.
 struct ByIndex {
     template <typename T>
-    static std::string GetName(int index) { return std::to_string(index); }
+    static std::string GetName(int index) {
+        return std::to_string(index);
+    }
 };
 
 inline constexpr double PI = 3.141592653589793;
 inline constexpr double INF = std::numeric_limits<double>::infinity();
 inline constexpr double NAN_ = std::numeric_limits<double>::quiet_NaN();
 
-inline double secondPart(const Complex& z) { return z.getImaginary(); }
-inline double secondPart(const SplitComplex& z) { return z.getImaginary(); }
-inline double secondPart(const Dual& x) { return x.getDual(); }
+inline double secondPart(const Complex& z) {
+    return z.getImaginary();
+}
+inline double secondPart(const SplitComplex& z) {
+    return z.getImaginary();
+}
+inline double secondPart(const Dual& x) {
+    return x.getDual();
+}
 
 template <typename T>
 ::testing::AssertionResult hasParts(const T& value, double first, double second, bool exact) {
@@ -44,9 +52,9 @@ template <typename T>
     if (matches(value.getReal(), first) && matches(secondPart(value), second)) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << std::setprecision(17) << "got (" << value.getReal() << ", "
-                                         << secondPart(value) << "), expected (" << first << ", "
-                                         << second << ")" << (exact ? " exactly" : "");
+    return ::testing::AssertionFailure()
+           << std::setprecision(17) << "got (" << value.getReal() << ", " << secondPart(value)
+           << "), expected (" << first << ", " << second << ")" << (exact ? " exactly" : "");
 }
 
 #define EXPECT_PARTS(value, first, second) EXPECT_TRUE(hasParts((value), (first), (second), true))

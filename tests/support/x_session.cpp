@@ -33,7 +33,9 @@ Clock::time_point after(double seconds) {
     return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 bool onPath(const std::string& name) {
     std::istringstream dirs(std::getenv("PATH") ? std::getenv("PATH") : "");
@@ -91,7 +93,9 @@ void stop(pid_t& pid) {
     kill(target, SIGTERM);
     for (auto deadline = after(3); Clock::now() < deadline; sleepMs(10)) {
         siginfo_t info{};
-        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == pid) break;
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0
+            || info.si_pid == pid)
+            break;
     }
     kill(target, SIGKILL);  // the leader if it is still running, and what its group left behind
     waitpid(pid, nullptr, 0);
@@ -99,7 +103,9 @@ void stop(pid_t& pid) {
 }
 
 // Windows vanish while we walk the tree; such errors must not end the test.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 Window findByName(Display* display, Window parent, const char* name) {
     Window root, up, *children = nullptr;
@@ -109,8 +115,8 @@ Window findByName(Display* display, Window parent, const char* name) {
     for (unsigned i = 0; i < count && !found; ++i) {
         char* title = nullptr;
         XWindowAttributes attributes;
-        if (XFetchName(display, children[i], &title) && title && std::strcmp(title, name) == 0 &&
-            XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
+        if (XFetchName(display, children[i], &title) && title && std::strcmp(title, name) == 0
+            && XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
             found = children[i];
         if (title) XFree(title);
         if (!found) found = findByName(display, children[i], name);
@@ -122,7 +128,8 @@ Window findByName(Display* display, Window parent, const char* name) {
 }  // namespace
 
 int Picture::differences(const Picture& other) const {
-    if (width != other.width || height != other.height) return std::max(width * height, other.width * other.height);
+    if (width != other.width || height != other.height)
+        return std::max(width * height, other.width * other.height);
     int count = 0;
     for (size_t i = 0; i < pixels.size(); ++i) count += pixels[i] != other.pixels[i];
     return count;
@@ -156,13 +163,14 @@ XSession::XSession(const Command& command)
     // and a shorter wait would take a picture drawn halfway through the keys.
     : quiet_(command.launcher.empty() ? 0.1 : 1.5) {
     XSetErrorHandler(ignoreXError);
-    if (!onPath("Xvfb")) throw std::runtime_error("Xvfb is not installed: the window harness needs the Debian package xvfb");
+    if (!onPath("Xvfb"))
+        throw std::runtime_error("Xvfb is not installed: the window harness needs the Debian package xvfb");
     try {
         // Xvfb picks a free display itself and writes its number once it accepts clients.
         int ready[2];
         if (pipe(ready) != 0) throw std::runtime_error("pipe failed");
-        server_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "800x800x24", "-nolisten",
-                         "tcp"},
+        server_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "800x800x24",
+                         "-nolisten", "tcp"},
                         {}, ready[1], true, false);
         close(ready[1]);
         std::string number;
@@ -190,10 +198,11 @@ XSession::XSession(const Command& command)
             int status = 0;
             if (waitpid(program_, &status, WNOHANG) == program_) {
                 program_ = -1;
-                throw std::runtime_error("the program ended before showing its window, status " +
-                                         std::to_string(status));
+                throw std::runtime_error("the program ended before showing its window, status "
+                                         + std::to_string(status));
             }
-            if (Clock::now() > deadline) throw std::runtime_error("no window titled \"Tessary\" within " + seconds + " s");
+            if (Clock::now() > deadline)
+                throw std::runtime_error("no window titled \"Tessary\" within " + seconds + " s");
             window_ = findByName(display_, DefaultRootWindow(display_), "Tessary");
         }
     } catch (...) {
@@ -202,7 +211,9 @@ XSession::XSession(const Command& command)
     }
 }
 
-XSession::~XSession() { shutdown(); }
+XSession::~XSession() {
+    shutdown();
+}
 
 // The connection goes first: Xlib ends the whole process if its server vanishes.
 void XSession::shutdown() {
@@ -268,8 +279,8 @@ void XSession::focus() {
         XGetInputFocus(display(), &focused, &revert);
         if (focused == window_) return;
         if (Clock::now() > deadline)
-            throw std::runtime_error("the window did not get the input focus within 5 s (focus: " +
-                                     std::to_string(focused) + ")");
+            throw std::runtime_error(
+                "the window did not get the input focus within 5 s (focus: " + std::to_string(focused) + ")");
     }
 }
 
@@ -281,7 +292,8 @@ Key XSession::key(KeySym symbol) const {
     Key found;
     for (int code = first; code <= last && !found.code; ++code)
         for (int level = 0; level < std::min(2, perCode) && !found.code; ++level)
-            if (map[(code - first) * perCode + level] == symbol) found = {static_cast<KeyCode>(code), level == 1};
+            if (map[(code - first) * perCode + level] == symbol)
+                found = {static_cast<KeyCode>(code), level == 1};
     XFree(map);
     return found;
 }

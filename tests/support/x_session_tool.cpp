@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
             if (verb == "press") {
                 session->press(argument);
             } else if (verb == "settled" || verb == "changed") {
-                if (verb == "changed" && session->captureUntil([&](const Picture& p) { return !(p == last); }, 10) == last)
+                if (verb == "changed"
+                    && session->captureUntil([&](const Picture& p) { return !(p == last); }, 10) == last)
                     throw std::runtime_error("the picture did not change within 10 s");
                 last = session->settled();
                 writePpm(last, argument);

@@ -42,8 +42,7 @@ int main() {
     graph.zwRotate();
     double turned = bestFrameTime();
     long long expected = 2LL * RUNS * FRAMES_PER_RUN * 6400;
-    std::printf("%.3f ms per frame with the angles at 0, %.3f ms turned (%lld vertices%s)\n",
-                atStart, turned, vertexsink::count,
-                vertexsink::count == expected ? "" : ", NOT the expected count");
+    std::printf("%.3f ms per frame with the angles at 0, %.3f ms turned (%lld vertices%s)\n", atStart, turned,
+                vertexsink::count, vertexsink::count == expected ? "" : ", NOT the expected count");
     return vertexsink::count == expected ? 0 : 1;
 }
