@@ -133,6 +133,11 @@ cleanup() {
 trap cleanup EXIT
 wine_start || fail "could not make the Wine prefix $WINEPREFIX"
 ctest --test-dir "$build" -L unit --no-tests=error --output-on-failure || fail "unit tests under Wine failed"
+# Wine's desktop lives on the display of the first program that needs one, for as long as
+# its server does; the unit tests' server, kept, would leave every window test a desktop
+# on no display (CreateDC fails, or no window is made). So each window test's program
+# starts a server of its own, on its own Xvfb; the last one is ended below.
+wine_stop
 
 # The window tests, built for this machine, start tessary.exe under Wine on Xvfb servers
 # of their own.
@@ -141,7 +146,7 @@ configure window-tests -B "$window" -DTESSARY_WINDOW_PROGRAM="$PWD/$exe" \
     -DTESSARY_WINDOW_LAUNCHER="$(<"$build/window-launcher.txt")"
 build "$window" window_test window_keys_test soak_test
 ctest --test-dir "$window" -L window --no-tests=error --output-on-failure || fail "window tests of tessary.exe under Wine failed"
-wine_stop
+wineserver -k 2>/dev/null || true
 
 # An earlier version's installer, from the same build, to install over.
 (cd "$build" && cpack -G NSIS -D CPACK_PACKAGE_VERSION=0.9.0 -B "$PWD/older" >/dev/null) \

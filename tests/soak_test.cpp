@@ -24,10 +24,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr double WARM_UP = 4;      // seconds of keys before memory counts
-constexpr double MEASURED = 20;    // seconds of keys after that
-constexpr double FLOOR_SPAN = 5;   // seconds at each end whose lowest sample is the floor
+constexpr double WARM_UP = 4;     // seconds of keys before memory counts
+constexpr double MEASURED = 20;   // seconds of keys after that
+constexpr double FLOOR_SPAN = 5;  // seconds at each end whose lowest sample is the floor
+#ifdef TESSARY_SOAK_KEYS_PER_TICK
+constexpr int KEYS_PER_TICK = TESSARY_SOAK_KEYS_PER_TICK;  // tests/CMakeLists.txt
+#else
 constexpr int KEYS_PER_TICK = 20;  // every 50 ms: 400 keys a second
+#endif
 constexpr long MIB = 1024 * 1024;
 
 long residentBytes(pid_t pid) {
