@@ -31,7 +31,7 @@ WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
 # WINDOWS_PACKAGES: what scripts/windows.sh needs: mingw-w64's posix compilers, Wine to
 # run the Windows tests and program, NSIS for the installer, icoutils for the icon,
-# dpkg-dev for apt-get source (freeglut's source), GoogleTest's sources, and what the
-# window tests need.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils dpkg-dev googletest
-                  libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
+# ImageMagick for the installer's pictures (BMPs made from the icon's PNGs), dpkg-dev for
+# apt-get source (freeglut's source), GoogleTest's sources, and what the window tests need.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils imagemagick dpkg-dev
+                  googletest libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)

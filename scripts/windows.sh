@@ -5,7 +5,7 @@
 #   scripts/windows.sh              build, package, run every test
 #   scripts/windows.sh --no-tests   build and package only (scripts/reproducible.sh windows)
 #
-# Installs what it needs (mingw-w64, Wine, NSIS, icoutils). Builds freeglut from Debian's
+# Installs what it needs (mingw-w64, Wine, NSIS, icoutils, ImageMagick). Builds freeglut from Debian's
 # source package, and GoogleTest from /usr/src/googletest, once each, as static Windows
 # libraries in build-windows/deps/. Builds build-windows/tessary.exe through
 # windows/toolchain.cmake, fails if it needs a DLL that Windows lacks, and makes
@@ -114,6 +114,17 @@ wrestool -x --type=group_icon --name=GLUT_ICON -o "$build/GLUT_ICON.ico" "$exe" 
 sizes=$(icotool -l "$build/GLUT_ICON.ico" | sed -n 's/.*--width=\([0-9]*\) .*/\1/p' | tr '\n' ' ')
 [ "$sizes" = "16 32 48 256 " ] || fail "$exe has no icon GLUT_ICON of 16, 32, 48 and 256 px (it has: $sizes)"
 wrestool -l --type=version "$exe" | grep -q type=version || fail "$exe has no version information"
+
+# The installer's pictures as NSIS shows them unstretched: uncompressed 24-bit BMPs with
+# the Windows 3 header (40 bytes), of the sizes of the welcome page's side and the header.
+for picture in side:164:314 header:150:57; do
+    IFS=: read -r name width height <<<"$picture"
+    bmp=$build/windows/installer-$name.bmp
+    fields=$({ head -c2 "$bmp" && echo && od -An -tu4 -j14 -N12 "$bmp" && od -An -tu2 -j28 -N2 "$bmp" \
+        && od -An -tu4 -j30 -N4 "$bmp"; } | xargs) || true
+    [ "$fields" = "BM 40 $width $height 24 0" ] || fail "$bmp is not an uncompressed 24-bit BMP of" \
+        "$width x $height (magic, header size, width, height, bits, compression: $fields)"
+done
 
 rm -f "$build"/tessary-*-win64*
 (cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null) || fail "cpack could not make the zip or the installer"
