@@ -21,7 +21,7 @@ export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // Counts the frames the page draws: every frame starts with one clear of the canvas.
 // Notes when the first one began, in ms from the start of the navigation.
-function countFrames() {
+export function countFrames() {
     window.tessaryFrames = 0;
     for (const context of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
         if (!context) continue;
