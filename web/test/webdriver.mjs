@@ -51,22 +51,29 @@ function recorder() {
 
 // A copy of `file` in a directory of its own with the recorder first in its head. Where
 // the page's policy (a Content-Security-Policy meta) lists the scripts it allows, the
-// recorder's hash is added to them and nothing else changes. remove() deletes the copy.
+// recorder's hash is added to them and nothing else changes; but not beside a bare
+// 'unsafe-inline', which allows the recorder already and which a hash would switch off.
+// remove() deletes the copy.
 export function recordedPage(file = pageFile) {
     if (!existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
     const script = `(${countFrames})();\n(${recorder})();`;
     const hash = `'sha256-${createHash('sha256').update(script).digest('base64')}'`;
     let html = readFileSync(file, 'utf8');
     if (!/<head>/.test(html)) throw new Error(`${file} has no <head>`);
-    html = html.replace(/(<meta\s+http-equiv="Content-Security-Policy"\s+content=")([^"]*)"/gi,
+    const isPolicy = (tag) => /http-equiv\s*=\s*"?content-security-policy/i.test(tag);
+    html = html.replace(/<meta\b[^>]*>/gi, (tag) => !isPolicy(tag) ? tag : tag.replace(/(\bcontent\s*=\s*")([^"]*)"/i,
         (_, start, policy) => {
             const directives = policy.split(';').map((d) => d.trim()).filter(Boolean);
             const scripts = directives.findIndex((d) => /^script-src\s/.test(d));
             const fallback = directives.find((d) => /^default-src\s/.test(d));
-            if (scripts >= 0) directives[scripts] += ` ${hash}`;
-            else if (fallback) directives.push(fallback.replace(/^default-src/, 'script-src') + ` ${hash}`);
+            const allowsInline = (d) => /'unsafe-inline'/.test(d) && !/'(sha\d+|nonce)-/.test(d);
+            if (scripts >= 0) {
+                if (!allowsInline(directives[scripts])) directives[scripts] += ` ${hash}`;
+            } else if (fallback && !allowsInline(fallback)) {
+                directives.push(fallback.replace(/^default-src/, 'script-src') + ` ${hash}`);
+            }
             return `${start}${directives.join('; ')}"`;
-        });
+        }));
     html = html.replace('<head>', () => `<head>\n<script>${script}</script>`);
     const dir = mkdtempSync(join(tmpdir(), 'tessary-page-'));
     const copy = join(dir, 'tessary.html');
@@ -143,8 +150,13 @@ export class WebKit {
         return value;
     }
 
-    // Opens `url` and waits for its load event.
-    open(url) { return this.command('POST', `${this.session}/url`, { url }); }
+    // Opens `url`, a page from recordedPage(), and waits for its load event.
+    async open(url) {
+        await this.command('POST', `${this.session}/url`, { url });
+        if (!(await this.run('return Array.isArray(window.tessaryViolations);'))) {
+            throw new Error(`the recorder did not run in ${url}: the page's policy blocked it?`);
+        }
+    }
 
     // Runs `body` (a function's body, given `args` as arguments) in the page; its result.
     run(body, ...args) { return this.command('POST', `${this.session}/execute/sync`, { script: body, args }); }
