@@ -19,22 +19,20 @@ const ELEMENT = 'element-6066-11e4-a52e-4f735466cecf';
 
 // Debian ships MiniBrowser inside the WebKitGTK library package, not with the driver:
 // libwebkit2gtk-4.1-0 puts it in /usr/lib/<multiarch>/webkit2gtk-4.1/ on Debian 12 and 13
-// alike (on 13 webkit2gtk-driver is a transitional package for webkitgtk-webdriver, which
-// looks there too); the GTK 4 build, libwebkitgtk-6.0-4, in webkitgtk-6.0/.
+// alike, where WebKitWebDriver looks for it (on 13, webkit2gtk-driver is a transitional
+// package for webkitgtk-webdriver, which depends on libwebkit2gtk-4.1-0).
 export function miniBrowser() {
     const chosen = process.env.TESSARY_MINIBROWSER;
     if (chosen) {
         if (!existsSync(chosen)) throw new Error(`MiniBrowser is missing: TESSARY_MINIBROWSER=${chosen} does not exist`);
         return chosen;
     }
-    for (const api of ['webkit2gtk-4.1', 'webkitgtk-6.0']) {
-        for (const dir of readdirSync('/usr/lib')) {
-            const path = join('/usr/lib', dir, api, 'MiniBrowser');
-            if (existsSync(path)) return path;
-        }
+    const found = readdirSync('/usr/lib').map((dir) => join('/usr/lib', dir, 'webkit2gtk-4.1/MiniBrowser')).find(existsSync);
+    if (!found) {
+        throw new Error('MiniBrowser is missing from /usr/lib/*/webkit2gtk-4.1/: install webkit2gtk-driver, ' +
+            'which brings it with libwebkit2gtk-4.1-0');
     }
-    throw new Error('MiniBrowser is missing (looked in /usr/lib/*/webkit2gtk-4.1/ and ' +
-        'webkitgtk-6.0/): install webkit2gtk-driver, which brings libwebkit2gtk-4.1-0');
+    return found;
 }
 
 // Runs in the page before anything else. Its text is hashed into the page's policy.
@@ -179,7 +177,7 @@ export class WebKit {
     async canvasPicture() {
         const start = await this.run('window.scrollTo(0, 0); return window.tessaryFrames;');
         for (let tries = 0; (await this.run('return window.tessaryFrames;')) < start + 3; tries++) {
-            if (tries === 400) throw new Error('the page drew no frames for 20 s');
+            if (tries === 400) throw new Error('the page drew fewer than 3 frames in 20 s');
             await sleep(50);
         }
         const png = await this.command('GET', `${this.session}/element/${await this.element('canvas')}/screenshot`);
