@@ -23,11 +23,12 @@ TARGET_PACKAGES=(libgl-dev libglut-dev libgl1-mesa-dri libgtest-dev libgmock-dev
 CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
 # WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools, and the acorn
 # parser it needs. WEB_TEST_PACKAGES: Chromium and Firefox ESR for the browser tests,
-# npm for their DevTools driver, ImageMagick to read the pictures, Xvfb for the desktop
-# picture and for Firefox. npm is left out where some npm already runs (a nodejs from elsewhere
+# WebKitWebDriver for WebKit (it brings WebKitGTK and its MiniBrowser), npm for the
+# DevTools driver, ImageMagick to read the pictures, Xvfb for the desktop picture and for
+# Firefox and WebKit. npm is left out where some npm already runs (a nodejs from elsewhere
 # carries its own, which Debian's npm conflicts with).
 WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
-WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb)
+WEB_TEST_PACKAGES=(chromium firefox-esr webkit2gtk-driver imagemagick xvfb)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
 # WINDOWS_PACKAGES: what scripts/windows.sh needs: mingw-w64's posix compilers, Wine to
 # run the Windows tests and program, NSIS for the installer, icoutils for the icon,

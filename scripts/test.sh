@@ -3,7 +3,7 @@
 # Builds Tessary and runs every test: the style checks, the unit and window tests with
 # GCC (preset dev, build-dev/), the unit tests again built by Clang with AddressSanitizer
 # and UBSan (preset clang-sanitize, build-clang/), then the browser page and its tests in
-# Chromium and Firefox. Both C++ builds treat warnings as errors and include the
+# Chromium, Firefox and WebKit. Both C++ builds treat warnings as errors and include the
 # benchmarks, so both compilers see all the code.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -19,8 +19,8 @@ configure clang-sanitize
 build build-clang
 ctest --preset clang-sanitize || fail "unit tests under Clang's sanitizers failed"
 
-# The page, and its tests in headless Chromium against the desktop program built above,
-# shown through the window harness built with it.
+# The page, and its tests in headless Chromium, and in Firefox and WebKit on Xvfb, against
+# the desktop program built above, shown through the window harness built with it.
 deps "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
 scripts/web.sh || fail "build of the page failed"
 npm_ci

@@ -21,7 +21,7 @@ export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // Counts the frames the page draws: every frame starts with one clear of the canvas.
 // Notes when the first one began, in ms from the start of the navigation.
-function countFrames() {
+export function countFrames() {
     window.tessaryFrames = 0;
     for (const context of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
         if (!context) continue;
@@ -109,9 +109,10 @@ export const emulate = (page, { width, height, dpr = 1, touch = false }) => page
 // so each page keeps its own.
 const touchSessions = new WeakMap();
 export async function touch(page, type, x = 0, y = 0) {
-    if (!touchSessions.has(page)) touchSessions.set(page, await page.createCDPSession());
+    // The session's promise is kept, so that touches sent at once share one session, in order.
+    if (!touchSessions.has(page)) touchSessions.set(page, page.createCDPSession());
     const ends = type === 'touchEnd' || type === 'touchCancel';
-    await touchSessions.get(page).send('Input.dispatchTouchEvent', { type, touchPoints: ends ? [] : [{ x, y }] });
+    await (await touchSessions.get(page)).send('Input.dispatchTouchEvent', { type, touchPoints: ends ? [] : [{ x, y }] });
 }
 
 // The centre of the element `selector`, in CSS px.
