@@ -82,10 +82,10 @@ function costs(lhr) {
             const result = lhr.audits[ref.id];
             if (result.score === null || result.score >= 1) continue;
             if (ref.weight > 0) {
-                found.push({ category: id, id: ref.id, title: result.title, shown: result.displayValue,
+                found.push({ category: id, id: ref.id, title: result.title,
                     points: (100 * ref.weight * (1 - result.score)) / total });
             } else if (id === 'performance' && result.score < 0.9 && ref.group !== 'metrics') {
-                found.push({ category: id, id: ref.id, title: result.title, shown: result.displayValue, points: 0 });
+                found.push({ category: id, id: ref.id, title: result.title, points: 0 });
             }
         }
     }
@@ -133,8 +133,8 @@ async function main() {
     const servers = [];
     try {
         const pages = [
-            { name: 'site', label: target, runs: [], costs: [] },
-            { name: 'hand-written', label: 'web/bench/wireframe.html', runs: [], costs: [] },
+            { name: 'site', label: target, runs: [], costs: [], audits: [] },
+            { name: 'hand-written', label: 'web/bench/wireframe.html', runs: [], costs: [], audits: [] },
         ];
         pages[0].server = await serve(site.folder);
         servers.push(pages[0].server);
@@ -153,7 +153,8 @@ async function main() {
                 }
                 page.runs.push(figures(lhr));
                 page.costs.push(costs(lhr));
-                console.log(line(`run ${run} ${page.name}`, page.runs.at(-1)));
+                page.audits.push(lhr.audits);
+                console.log(`${line(`run ${run} ${page.name}`, page.runs.at(-1))}  load ${loadavg()[0].toFixed(1)}`);
                 if (reports) {
                     writeFileSync(join(reports, `${page.name}-${run}.html`), report[0]);
                     writeFileSync(join(reports, `${page.name}-${run}.json`), report[1]);
@@ -173,9 +174,11 @@ async function main() {
         for (const [run, found] of pages[0].costs.entries()) {
             for (const cost of found) {
                 const key = `${cost.category} ${cost.id}`;
-                if (!byId.has(key)) byId.set(key, { ...cost, points: Array(RUNS).fill(0), shown: [] });
+                if (!byId.has(key)) {
+                    const shown = pages[0].audits.map((audits) => audits[cost.id].displayValue).filter(Boolean);
+                    byId.set(key, { ...cost, points: Array(RUNS).fill(0), shown });
+                }
                 byId.get(key).points[run] = cost.points;
-                if (cost.shown) byId.get(key).shown.push(cost.shown);
             }
         }
         if (byId.size) console.log('audits that cost the site points (points lost in each run; what it measured):');
