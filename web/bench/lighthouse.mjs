@@ -39,8 +39,6 @@ function siteFolder(target) {
     return { folder, remove: () => rmSync(folder, { recursive: true, force: true }) };
 }
 
-// --- The audit ----------------------------------------------------------------------
-
 const CATEGORIES = ['performance', 'accessibility', 'best-practices', 'seo'];
 
 // One mobile audit of `url` in a Chromium of its own (fresh profile), stopped after it.
@@ -100,9 +98,9 @@ function line(name, f) {
         `FCP ${(f.fcp / 1000).toFixed(2)} s  TBT ${Math.round(f.tbt)} ms  ${(f.bytes / 1024).toFixed(1)} KiB`;
 }
 
-// The goals on the medians: a list of { goal, met, what }.
+// The goals on the medians: a list of { met, what }.
 function goals(site, wireframe) {
-    const checks = ['performance', 'accessibility', 'best-practices', 'seo'].map((id) => ({
+    const checks = CATEGORIES.map((id) => ({
         met: site[id] >= GOALS[id],
         what: `${id} ${site[id]} (goal ${GOALS[id] === 100 ? '100' : `at least ${GOALS[id]}`})`,
     }));
@@ -116,6 +114,7 @@ function goals(site, wireframe) {
 }
 
 async function main() {
+    if (!(Number.isInteger(RUNS) && RUNS >= 1)) throw new Error(`LIGHTHOUSE_RUNS must be a whole number from 1 up, not ${RUNS}`);
     const args = process.argv.slice(2);
     const at = args.indexOf('--reports');
     const reports = at >= 0 ? args.splice(at, 2)[1] : null;
@@ -124,7 +123,7 @@ async function main() {
     try {
         statSync(target);
     } catch {
-        throw new Error(`${target} is missing: build it with scripts/web.sh`);
+        throw new Error(`${target} is missing: build it with scripts/web.sh, or name a folder or a page`);
     }
     if (reports) mkdirSync(reports, { recursive: true });
 
