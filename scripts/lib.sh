@@ -11,7 +11,7 @@
 #   configure PRESET [ARG...]  configures PRESET's build folder (CMakePresets.json)
 #   build DIR [TARGET...]      builds the targets (all by default) in DIR
 #   stop_pid PID               stops a process this script started, by its id
-#   npm_ci                     installs web/'s npm packages as web/package-lock.json pins them
+#   npm_ci [DIR]               installs DIR's npm packages (default web/) as its lock file pins them
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 # shellcheck source=scripts/packages.sh
 source scripts/packages.sh
@@ -57,6 +57,7 @@ stop_pid() {
 # The DevTools driver only: PUPPETEER_SKIP_DOWNLOAD, as no browser is downloaded; the
 # tests drive Debian's Chromium and Firefox.
 npm_ci() {
-    (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >/dev/null) \
-        || fail "npm ci in web/ failed (is the npm registry reachable?)"
+    local dir=${1:-web}
+    (cd "$dir" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >/dev/null) \
+        || fail "npm ci in $dir/ failed (is the npm registry reachable?)"
 }
