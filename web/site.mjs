@@ -141,12 +141,16 @@ const registration = `<script>
   }
 </script>
 `;
+// The head ends before the first script; the body's end is the last '</body>', as
+// Emscripten's runtime might hold those words in a string.
 const icon = /<link rel="icon"[^>]*>\n?/i;
-if (!icon.test(page) || !page.includes('</head>') || !page.includes('</body>')) {
+const bodyEnd = page.lastIndexOf('</body>');
+if (!icon.test(page) || !page.includes('</head>') || bodyEnd < 0) {
     fail('the page lacks its <link rel="icon">, </head> or </body>');
 }
-const index = withPolicy(page.replace(icon, '').replace('</head>', `${head}</head>`)
-    .replace('</body>', `${registration}</body>`), true);
+const index = withPolicy(
+    (page.slice(0, bodyEnd) + registration + page.slice(bodyEnd)).replace(icon, '').replace('</head>', `${head}</head>`),
+    true);
 writeFileSync(join(siteDir, 'index.html'), index);
 
 // The worker, with its cache named for what it keeps: a new build of the site is a new

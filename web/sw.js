@@ -9,7 +9,11 @@
 
 self.addEventListener('install', function (event) {
   event.waitUntil(caches.open(CACHE)
-    .then(function (cache) { return cache.addAll(SHELL); })
+    // From the server, not the browser's HTTP cache: a stale page kept under this
+    // build's name would stay until the next build.
+    .then(function (cache) {
+      return cache.addAll(SHELL.map(function (url) { return new Request(url, { cache: 'reload' }); }));
+    })
     .then(function () { return self.skipWaiting(); }));
 });
 
