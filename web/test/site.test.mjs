@@ -32,8 +32,10 @@ describe('the site', () => {
             ["the site's page, from disk", join(siteDir, 'index.html'), []],
             ['the site, served', server.url, ["manifest-src 'self'", "worker-src 'self'", "img-src 'self'"]],
         ];
+        // Apart, so that the next test is the site's first visit.
+        const apart = await chromium.browser.createBrowserContext();
         for (const [what, where, sources] of pages) {
-            const { page, problems, fetched } = await openPage(chromium.browser, where);
+            const { page, problems, fetched } = await openPage(apart, where);
             await waitFrames(page);
             const policy = await page.$eval('meta[http-equiv="Content-Security-Policy"]', (m) => m.content);
             assert.match(policy, /^default-src 'none'; script-src ('sha256-[^']+' )+'wasm-unsafe-eval'; style-src 'sha256-/, what);
@@ -55,6 +57,7 @@ describe('the site', () => {
             assert.ok(problems.every((p) => /Content.Security.Policy/i.test(p)), `${what}: ${problems}`);
             await page.close();
         }
+        await apart.close();
     });
 
     it('can be installed, its worker takes the page over, and it starts and draws with no server', async () => {
