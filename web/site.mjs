@@ -1,23 +1,24 @@
 // SPDX-License-Identifier: MIT
 // The last step of the browser build, run on the page as Emscripten wrote it:
 //
-//   node site.mjs EMSCRIPTEN_PAGE PAGE SITE_DIR ICON_SVG RSVG_CONVERT
+//   node site.mjs EMSCRIPTEN_PAGE PAGE SITE_DIR ICONS_DIR RSVG_CONVERT
 //
 // writes PAGE, the single file, and SITE_DIR, the same page as a site a phone can install
-// and start offline: index.html, manifest.webmanifest, its icons (drawn from ICON_SVG by
-// rsvg-convert) and sw.js, the service worker that keeps them. Each page gets a
+// and start offline: index.html, manifest.webmanifest, its icons (from ICONS_DIR, the
+// program's hicolor icons, the large ones drawn from its SVG by rsvg-convert) and sw.js,
+// the service worker that keeps them. Each page gets a
 // Content-Security-Policy in a meta element, with the hashes of its inline scripts and
 // styles as they are here, after Emscripten; so this step comes last. Nothing depends on
 // the time or the machine: two builds give the same bytes.
 import { createHash } from 'node:crypto';
 import { execFileSync } from 'node:child_process';
-import { readFileSync, writeFileSync, mkdirSync, rmSync } from 'node:fs';
+import { readFileSync, writeFileSync, mkdirSync, rmSync, copyFileSync } from 'node:fs';
 import { join, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const [emscriptenPage, pageOut, siteDir, iconSvg, rsvgConvert] = process.argv.slice(2);
+const [emscriptenPage, pageOut, siteDir, iconsDir, rsvgConvert] = process.argv.slice(2);
 if (!rsvgConvert) {
-    console.error('usage: node site.mjs EMSCRIPTEN_PAGE PAGE SITE_DIR ICON_SVG RSVG_CONVERT');
+    console.error('usage: node site.mjs EMSCRIPTEN_PAGE PAGE SITE_DIR ICONS_DIR RSVG_CONVERT');
     process.exit(2);
 }
 
@@ -86,7 +87,9 @@ mkdirSync(siteDir, { recursive: true });
 // a maskable one whose ground fills the square, as launchers crop it to their own
 // shape. They keep only the circle of 40 % of the side about the centre; the drawing
 // reaches 0.48 of the side from its centre, so it is shrunk to 80 %, which brings it
-// to 0.38.
+// to 0.38. The page's own icon, for a tab, is the 32 px one, drawn for that size and a
+// twentieth of the bytes of the 192 px one.
+const iconSvg = join(iconsDir, 'scalable/apps/tessary.svg');
 const svg = readFileSync(iconSvg, 'utf8');
 const ground = svg.match(/<rect[^>]*fill="(#[0-9a-f]{3,6})"/i)?.[1] ?? fail(`${iconSvg} has no ground (a filled <rect>)`);
 function draw(file, size, args = []) {
@@ -96,6 +99,7 @@ function draw(file, size, args = []) {
 const MASKABLE = 512;
 const inner = Math.round(MASKABLE * 0.8);
 const margin = String((MASKABLE - inner) / 2);
+copyFileSync(join(iconsDir, '32x32/apps/tessary.png'), join(siteDir, 'icon-32.png'));
 draw('icon-192.png', 192);
 draw('icon-512.png', 512);
 draw('icon-maskable-512.png', inner, ['--page-width', String(MASKABLE), '--page-height', String(MASKABLE),
@@ -127,7 +131,7 @@ writeFileSync(join(siteDir, 'manifest.webmanifest'), `${JSON.stringify(manifest,
 // registration. A worker is allowed only on http(s) (https, or http on localhost);
 // elsewhere (the page opened from disk has all it needs already) it is not asked for.
 const head = `<link rel="manifest" href="manifest.webmanifest">
-<link rel="icon" type="image/png" sizes="192x192" href="icon-192.png">
+<link rel="icon" type="image/png" sizes="32x32" href="icon-32.png">
 <link rel="apple-touch-icon" href="icon-maskable-512.png">
 `;
 const registration = `<script>
@@ -155,7 +159,7 @@ writeFileSync(join(siteDir, 'index.html'), index);
 
 // The worker, with its cache named for what it keeps: a new build of the site is a new
 // cache, and the old one goes when the new worker takes over.
-const shell = ['index.html', 'manifest.webmanifest', 'icon-192.png', 'icon-512.png', 'icon-maskable-512.png'];
+const shell = ['index.html', 'manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon-512.png', 'icon-maskable-512.png'];
 const worker = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'sw.js'), 'utf8');
 const version = createHash('sha256');
 for (const file of shell) version.update(`${file}\0`).update(readFileSync(join(siteDir, file)));
