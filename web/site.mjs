@@ -27,9 +27,10 @@ function fail(message) {
     process.exit(1);
 }
 
-const sha256 = (data, encoding = 'base64') => createHash('sha256').update(data).digest(encoding);
+const sha256 = (data) => createHash('sha256').update(data).digest('base64');
 
-// The inline <script> and <style> elements, and every start tag outside them.
+// The hashes of the page's inline <script> and <style> elements, once the markup around
+// them is found to need no others.
 const ELEMENT = /<(script|style)(\s[^>]*)?>([\s\S]*?)<\/\1\s*>/gi;
 function inline(html) {
     const scripts = [];
@@ -54,7 +55,7 @@ function policy(html, site) {
     return [
         "default-src 'none'",
         `script-src ${scripts.join(' ')} 'wasm-unsafe-eval'`,
-        `style-src ${styles.join(' ')}`,
+        `style-src ${styles.join(' ') || "'none'"}`,
         site ? "img-src 'self'" : 'img-src data:',
         ...(site ? ["manifest-src 'self'", "worker-src 'self'"] : []),
         "base-uri 'none'",
