@@ -21,13 +21,14 @@ PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream groff-base 
 # machine for the emulated tests: qemu-user, and the window tests' own packages.
 TARGET_PACKAGES=(libgl-dev libglut-dev libgl1-mesa-dri libgtest-dev libgmock-dev)
 CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
-# WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools, and the acorn
-# parser it needs. WEB_TEST_PACKAGES: Chromium and Firefox ESR for the browser tests,
-# WebKitWebDriver for WebKit (it brings WebKitGTK and its MiniBrowser), npm for the
+# WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools (and the step
+# that makes the site, web/site.mjs), the acorn parser Emscripten needs, and rsvg-convert
+# to draw the site's icons. WEB_TEST_PACKAGES: Chromium and Firefox ESR for the browser
+# tests, WebKitWebDriver for WebKit (it brings WebKitGTK and its MiniBrowser), npm for the
 # DevTools driver, ImageMagick to read the pictures, Xvfb for the desktop picture and for
 # Firefox and WebKit. npm is left out where some npm already runs (a nodejs from elsewhere
 # carries its own, which Debian's npm conflicts with).
-WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
+WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make librsvg2-bin)
 WEB_TEST_PACKAGES=(chromium firefox-esr webkit2gtk-driver imagemagick xvfb)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
 # WINDOWS_PACKAGES: what scripts/windows.sh needs: mingw-w64's posix compilers, Wine to

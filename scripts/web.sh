@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Builds the browser page, build-web/tessary.html: the program compiled by Debian's
 # Emscripten through the same CMakeLists (preset web), warnings treated as errors, into
-# one self-contained file that opens from disk. Installs the Debian packages it needs.
+# one self-contained file that opens from disk; and the same page as a site a phone can
+# install, build-web/site/ (web/site.mjs). Installs the Debian packages it needs.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 deps "${WEB_BUILD_PACKAGES[@]}"
@@ -21,4 +22,6 @@ fi
 configure web
 build build-web
 [ -s build-web/tessary.html ] || fail "the build made no build-web/tessary.html"
+[ -s build-web/site/index.html ] || fail "the build made no build-web/site/"
 echo "web.sh: built build-web/tessary.html; open it in a browser (file:// is fine)"
+echo "web.sh: built build-web/site/; serve it over https from any static host (docs/web.md)"

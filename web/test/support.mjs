@@ -5,6 +5,7 @@
 // started here is stopped by its pid, also when a test fails.
 import { spawn, execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync, readFileSync, existsSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { createInterface } from 'node:readline';
 import { join, resolve, dirname } from 'node:path';
@@ -13,6 +14,7 @@ import puppeteer from 'puppeteer-core';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 export const pageFile = process.env.TESSARY_PAGE ?? join(root, 'build-web/tessary.html');
+export const siteDir = process.env.TESSARY_SITE ?? join(root, 'build-web/site');
 export const desktopBinary = process.env.TESSARY_BINARY ?? join(root, 'build-dev/tessary');
 const harnessTool = process.env.TESSARY_HARNESS ?? join(root, 'build-dev/tests/x_session_tool');
 export const SIZE = 600;
@@ -31,6 +33,15 @@ export function countFrames() {
             return clear.call(this, mask);
         };
     }
+}
+
+// Reports each breach of the page's Content-Security-Policy as a console error, which
+// openPage counts among the problems that no test allows.
+function reportViolations() {
+    window.addEventListener('securitypolicyviolation', (event) => {
+        console.error(`Content-Security-Policy violation: ${event.effectiveDirective} refused ` +
+            `${event.blockedURI || 'inline code'} (${event.sourceFile}:${event.lineNumber})`);
+    });
 }
 
 export const CHROMIUM_ARGS = [
@@ -73,12 +84,14 @@ export async function launch({ browser = 'chrome', args = [], display } = {}) {
     };
 }
 
-// Opens the page from disk in a new tab. `problems` collects console errors and uncaught
-// exceptions, which no test allows; `notices` the rest of the console; `fetched` every
-// URL the page asks for that is neither the file itself nor inline data. With `screen`
-// (see emulate), the page opens on that screen.
+// Opens the page from disk, or from an http URL, in a new tab. `problems` collects console
+// errors, uncaught exceptions and breaches of the page's Content-Security-Policy, which
+// no test allows; `notices` the rest of the console; `fetched` every URL the page asks
+// for that is neither the page itself nor inline data. With `screen` (see emulate), the
+// page opens on that screen.
 export async function openPage(browser, file = pageFile, screen = null) {
-    if (!existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
+    const remote = /^https?:/.test(file);
+    if (!remote && !existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
     const page = await browser.newPage();
     if (screen) await emulate(page, screen);
     const problems = [];
@@ -88,14 +101,42 @@ export async function openPage(browser, file = pageFile, screen = null) {
             .push(`${message.type()}: ${message.text()}`);
     });
     page.on('pageerror', (error) => problems.push(`uncaught: ${error.message ?? error}`));
-    const url = pathToFileURL(file).href;
+    const url = remote ? file : pathToFileURL(file).href;
     const fetched = [];
     page.on('request', (request) => {
         if (request.url() !== url && !request.url().startsWith('data:')) fetched.push(request.url());
     });
     await page.evaluateOnNewDocument(countFrames);
+    await page.evaluateOnNewDocument(reportViolations);
     await page.goto(url, { waitUntil: 'load' });
     return { page, problems, notices, fetched };
+}
+
+const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
+    '.webmanifest': 'application/manifest+json' };
+
+// A static server of the folder `dir` on 127.0.0.1, on a free port, as a web host would
+// serve the site: `url` is its root. stop() ends it, and every connection it holds.
+export async function serve(dir) {
+    const server = createServer((request, response) => {
+        let path = decodeURIComponent(new URL(request.url, 'http://host').pathname);
+        if (path.endsWith('/')) path += 'index.html';
+        const file = join(dir, path);
+        const type = TYPES[file.slice(file.lastIndexOf('.'))];
+        if (!file.startsWith(join(dir, '/')) || !type || !existsSync(file)) {
+            response.writeHead(404).end();
+            return;
+        }
+        response.writeHead(200, { 'Content-Type': type }).end(readFileSync(file));
+    });
+    await new Promise((done, failed) => server.once('error', failed).listen(0, '127.0.0.1', done));
+    return {
+        url: `http://127.0.0.1:${server.address().port}/`,
+        stop: () => new Promise((done) => {
+            server.close(done);
+            server.closeAllConnections();
+        }),
+    };
 }
 
 // A screen of Chromium's device emulation: { width, height } in CSS px, `dpr` device
