@@ -22,7 +22,7 @@ describe('the site', () => {
     });
     after(async () => {
         await desktop?.stop();
-        await server?.stop();
+        await server?.close();
         await chromium?.close();
     });
 
@@ -75,7 +75,7 @@ describe('the site', () => {
         assert.deepEqual(problems, []);
         await page.close();
 
-        await server.stop();
+        await server.close();
         const offline = await openPage(chromium.browser, server.url);
         console.log(`offline: ${assertAgree(await desktop.picture(), await canvasPicture(offline.page), 'offline')}`);
         assert.deepEqual(offline.problems, []);

@@ -5,7 +5,6 @@
 // started here is stopped by its pid, also when a test fails.
 import { spawn, execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync, readFileSync, existsSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { createInterface } from 'node:readline';
 import { join, resolve, dirname } from 'node:path';
@@ -112,32 +111,8 @@ export async function openPage(browser, file = pageFile, screen = null) {
     return { page, problems, notices, fetched };
 }
 
-const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
-    '.webmanifest': 'application/manifest+json' };
-
-// A static server of the folder `dir` on 127.0.0.1, on a free port, as a web host would
-// serve the site: `url` is its root. stop() ends it, and every connection it holds.
-export async function serve(dir) {
-    const server = createServer((request, response) => {
-        let path = decodeURIComponent(new URL(request.url, 'http://host').pathname);
-        if (path.endsWith('/')) path += 'index.html';
-        const file = join(dir, path);
-        const type = TYPES[file.slice(file.lastIndexOf('.'))];
-        if (!file.startsWith(join(dir, '/')) || !type || !existsSync(file)) {
-            response.writeHead(404).end();
-            return;
-        }
-        response.writeHead(200, { 'Content-Type': type }).end(readFileSync(file));
-    });
-    await new Promise((done, failed) => server.once('error', failed).listen(0, '127.0.0.1', done));
-    return {
-        url: `http://127.0.0.1:${server.address().port}/`,
-        stop: () => new Promise((done) => {
-            server.close(done);
-            server.closeAllConnections();
-        }),
-    };
-}
+// The static server the site's tests and web/bench/lighthouse.sh serve a folder with.
+export { serve } from './serve.mjs';
 
 // A screen of Chromium's device emulation: { width, height } in CSS px, `dpr` device
 // pixels to the pixel, `touch` for a phone or tablet (touch events, and the page laid
