@@ -30,8 +30,13 @@ WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make)
 WEB_TEST_PACKAGES=(chromium firefox-esr imagemagick xvfb)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
 # WINDOWS_PACKAGES: what scripts/windows.sh needs: mingw-w64's posix compilers, Wine to
-# run the Windows tests and program, NSIS for the installer, icoutils for the icon,
-# dpkg-dev for apt-get source (freeglut's source), GoogleTest's sources, and what the
-# window tests need.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils dpkg-dev googletest
+# run the Windows tests and program, NSIS for the installer, zip for the zip, icoutils
+# for the icon, dpkg-dev for apt-get source (freeglut's source), GoogleTest's sources,
+# and what the window tests need.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis zip icoutils dpkg-dev googletest
                   libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
+# RELEASE_PACKAGES: what scripts/release.sh needs beside the artefacts' own scripts: git
+# for the source tarball, zip for the site, unzip and icoutils to read the artefacts'
+# versions back. GnuPG for the signature is added when a key is named, and
+# scripts/reproducible.sh adds diffoscope for a report of what differs.
+RELEASE_PACKAGES=(git zip unzip icoutils dpkg-dev)
