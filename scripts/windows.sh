@@ -29,7 +29,6 @@ deps "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 # The same tree gives the same exe, zip and installer, whoever builds them, where and
 # when (lib.sh's reproducible); paths are mapped away (CMakeLists.txt).
 reproducible
-version=$(release_version)
 toolchain=(--toolchain "$PWD/windows/toolchain.cmake" -DTESSARY_WINDOWS_PREFIX="$deps")
 
 # build_dep NAME SOURCE [CMAKE OPTION...]: builds a static library for Windows and
@@ -109,6 +108,7 @@ sizes=$(icotool -l "$build/GLUT_ICON.ico" | sed -n 's/.*--width=\([0-9]*\) .*/\1
 [ "$sizes" = "16 32 48 256 " ] || fail "$exe has no icon GLUT_ICON of 16, 32, 48 and 256 px (it has: $sizes)"
 wrestool -l --type=version "$exe" | grep -q type=version || fail "$exe has no version information"
 
+version=$(release_version)
 rm -rf "$build"/tessary-*-win64* "$build/zip"
 (cd "$build" && cpack -G NSIS >/dev/null) || fail "cpack could not make the installer"
 # The zip, of the files the installer holds, by lib.sh's zip_tree: CPack's would follow
