@@ -128,9 +128,10 @@ for at in 12 8 20 16; do fixed+=.$((16#${hex:at+2:2}${hex:at:2})); done
 agree "$zip" "tessary.exe's FILEVERSION" "${fixed#.}" "$version.0"
 nsi=$tree/build-windows/_CPack_Packages/win64/NSIS/project.nsi
 agree "tessary-$version-win64-setup.exe" "the version in Windows' list of programs (DisplayVersion, $nsi)" \
-    "$(sed -n 's/.*"DisplayVersion" "\([^"]*\)".*/\1/p' "$nsi")" "$version"
+    "$(sed -n '/Push "DisplayVersion"/{n;s/^ *Push "\([^"]*\)"$/\1/p}' "$nsi")" "$version"
 grep -q "Tessary $version" "tessary-$version.html" || fail "tessary-$version.html: its text does not say 'Tessary $version'"
-unzip -p "tessary-$version-site.zip" "tessary-$version-site/index.html" | grep -q "Tessary $version" \
+# grep -c reads it all: -q would stop unzip early, and pipefail take that for a failure.
+unzip -p "tessary-$version-site.zip" "tessary-$version-site/index.html" | grep -c "Tessary $version" >/dev/null \
     || fail "tessary-$version-site.zip: its index.html does not say 'Tessary $version'"
 
 find . -mindepth 1 -printf '%f\n' | LC_ALL=C sort | xargs sha256sum -- >"$work/SHA256SUMS" \
