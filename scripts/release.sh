@@ -134,6 +134,7 @@ grep -q "Tessary $version" "tessary-$version.html" || fail "tessary-$version.htm
 unzip -p "tessary-$version-site.zip" "tessary-$version-site/index.html" | grep -c "Tessary $version" >/dev/null \
     || fail "tessary-$version-site.zip: its index.html does not say 'Tessary $version'"
 
+rm -f SHA256SUMS SHA256SUMS.asc
 find . -mindepth 1 -printf '%f\n' | LC_ALL=C sort | xargs sha256sum -- >"$work/SHA256SUMS" \
     && mv "$work/SHA256SUMS" SHA256SUMS || fail "could not write SHA256SUMS"
 if [ -n "${TESSARY_SIGNING_KEY:-}" ]; then

@@ -32,7 +32,7 @@ trap cleanup EXIT
 mkdir -m 700 "$GNUPGHOME"
 gpg --batch --quiet --passphrase '' --quick-gen-key 'Tessary release check <release-check@tessary.invalid>' \
     ed25519 sign 1d 2>/dev/null || fail "gpg could not make a throwaway key in $GNUPGHOME"
-key=$(gpg --batch --with-colons --list-keys | awk -F: '$1 == "fpr" { print $10; exit }')
+key=$(gpg --batch --with-colons --list-keys 2>/dev/null | awk -F: '$1 == "fpr" { print $10; exit }')
 
 # release_in DIR UMASK TZ [ARG...]: clones HEAD into DIR and makes the release there with
 # the arguments; its output goes to /var/tmp/tessary-reproducible-NAME.log, kept.
