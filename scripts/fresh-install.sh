@@ -8,6 +8,7 @@
 #   scripts/fresh-install.sh trixie scripts/fresh/commands.sh   the README's two commands
 #   scripts/fresh-install.sh trixie scripts/fresh/package.sh    the package: build, install, remove
 #   scripts/fresh-install.sh trixie scripts/cross.sh arm64      any script of the tree
+#   scripts/fresh-install.sh --tarball build-release/tessary-V.tar.gz trixie scripts/fresh/commands.sh
 #
 # The system is a copy of a debootstrap (minbase) base, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded so

@@ -3,9 +3,9 @@
 # The Debian package on a new machine; run inside a fresh system by
 # `scripts/fresh-install.sh [--tarball FILE] SUITE scripts/fresh/package.sh [SHA256]`.
 # Builds and checks the package (scripts/package.sh), which must have the SHA-256 sum
-# SHA256 when it is given (the release's, made on that suite: the same bytes from the
-# source tarball on a new machine), and the window harness, takes the system back to the packages it
-# started with, then installs the package with apt-get and requires that it brings in no
+# SHA256 when one is given (the release's, made on that suite: the source tarball gives
+# the same bytes on a new machine), and the window harness; takes the system back to the
+# packages it started with, then installs the package with apt-get and requires that it brings in no
 # build or test tool, that the installed program shows its picture, that the installed
 # metainfo and menu entry pass their validators and AppStream finds the application, and
 # that apt-get remove leaves none of its files.
