@@ -5,10 +5,10 @@
 # Builds and checks the package (scripts/package.sh), which must have the SHA-256 sum
 # SHA256 when one is given (the release's, made on that suite: the source tarball gives
 # the same bytes on a new machine), and the window harness; takes the system back to the
-# packages it started with, then installs the package with apt-get and requires that it brings in no
-# build or test tool, that the installed program shows its picture, that the installed
-# metainfo and menu entry pass their validators and AppStream finds the application, and
-# that apt-get remove leaves none of its files.
+# packages it started with, then installs the package with apt-get and requires that it
+# brings in no build or test tool, that the installed program shows its picture, that the
+# installed metainfo and menu entry pass their validators and AppStream finds the
+# application, and that apt-get remove leaves none of its files.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 source scripts/harness.sh
