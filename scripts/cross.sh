@@ -22,13 +22,8 @@ case $arch in
 esac
 build=build-$arch
 
-# apt offers ARCH's packages only once dpkg knows the architecture; deps.sh then runs
-# apt-get update before it installs anything.
-if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
-    as_root dpkg --add-architecture "$arch" || fail "could not add the architecture $arch to dpkg"
-fi
-deps "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${CROSS_PACKAGES[@]}" \
-    "crossbuild-essential-$arch" "${TARGET_PACKAGES[@]/%/:$arch}"
+arch_deps "$arch"
+deps "${CROSS_PACKAGES[@]}"
 
 # Tests on, then package.sh adds the package's flags and builds everything: the unit
 # tests run on the very code that is packaged.

@@ -3,16 +3,19 @@
 # Runs a command on a clean, minimal Debian SUITE (bookworm, trixie), as a new machine
 # would, and fails when it fails:
 #
-#   scripts/fresh-install.sh SUITE COMMAND [ARG...]
+#   scripts/fresh-install.sh [--tarball FILE] SUITE COMMAND [ARG...]
 #
 #   scripts/fresh-install.sh trixie scripts/fresh/commands.sh   the README's two commands
 #   scripts/fresh-install.sh trixie scripts/fresh/package.sh    the package: build, install, remove
 #   scripts/fresh-install.sh trixie scripts/cross.sh arm64      any script of the tree
+#   scripts/fresh-install.sh --tarball build-release/tessary-V.tar.gz trixie scripts/fresh/commands.sh
 #
 # The system is a copy of a debootstrap (minbase) base, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded so
 # far. It holds the committed tree (git HEAD) in /root/tessary, no build outputs, and the
-# command runs there as root. Needs root for debootstrap, chroot and mount; started by
+# command runs there as root. With --tarball, it holds instead the source tarball FILE
+# (scripts/release.sh) unpacked in /root, its top folder tessary-V/, with no git, and the
+# command runs in that folder. Needs root for debootstrap, chroot and mount; started by
 # another user, it runs itself again through sudo.
 set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then
@@ -20,13 +23,21 @@ if [ "$(id -u)" -ne 0 ]; then
     exec sudo "$(realpath "$0")" "$@"
 fi
 source "$(dirname "$0")/lib.sh"
-[ $# -ge 2 ] || fail "usage: scripts/fresh-install.sh SUITE COMMAND [ARG...]   (SUITE: bookworm or trixie)"
+tarball=
+if [ "${1:-}" = --tarball ]; then
+    [ -f "${2:-}" ] || fail "no source tarball '${2:-}'"
+    tarball=$(realpath "$2")
+    shift 2
+fi
+[ $# -ge 2 ] || fail "usage: scripts/fresh-install.sh [--tarball FILE] SUITE COMMAND [ARG...]   (SUITE: bookworm or trixie)"
 suite=$1
 shift
-what="$*"
-git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: it copies the committed tree"
-[ -z "$(git status --porcelain --untracked-files=no)" ] \
-    || echo "fresh-install.sh: uncommitted changes are not copied; this checks HEAD"
+what="$*${tarball:+ from ${tarball##*/}}"
+if [ -z "$tarball" ]; then
+    git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: it copies the committed tree"
+    [ -z "$(git status --porcelain --untracked-files=no)" ] \
+        || echo "fresh-install.sh: uncommitted changes are not copied; this checks HEAD"
+fi
 deps debootstrap
 
 cache=${TESSARY_FRESH_CACHE:-/var/cache/tessary-fresh}/$suite
@@ -70,13 +81,20 @@ if [ ! -d "$cache/base" ]; then
     mv "$cache/base.new" "$cache/base"
 fi
 
-# A fresh copy with the committed tree, the host's name servers, and its certificate
-# authorities for npm (whose registry, on some networks, only those vouch for).
+# A fresh copy with the committed tree or the tarball, the host's name servers, and its
+# certificate authorities for npm (whose registry, on some networks, only those vouch for).
 cp -a "$cache/base" "$root"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 [ ! -f /etc/ssl/certs/ca-certificates.crt ] || cp /etc/ssl/certs/ca-certificates.crt "$root/etc/host-ca-certificates.crt"
-mkdir -p "$root/root/tessary"
-git archive HEAD | tar -x -C "$root/root/tessary"
+if [ -n "$tarball" ]; then
+    top=$(tar -tzf "$tarball" | sed -n '1s,/.*,,p')
+    tar -xzf "$tarball" -C "$root/root" && [ -d "$root/root/$top" ] || fail "could not unpack $tarball"
+    tree=/root/$top
+else
+    tree=/root/tessary
+    mkdir -p "$root$tree"
+    git archive HEAD | tar -x -C "$root$tree"
+fi
 mount -t proc proc "$root/proc" && mounts+=("$root/proc")
 mount -t sysfs sysfs "$root/sys" && mounts+=("$root/sys")
 for dir in /dev /dev/pts /dev/shm; do
@@ -85,12 +103,12 @@ done
 mount --bind "$cache/archives" "$root/var/cache/apt/archives" && mounts+=("$root/var/cache/apt/archives")
 
 # In a process group of its own, so that cleanup stops all of it.
-step "fresh $suite: $*; log in $log"
+step "fresh $suite: $what; log in $log"
 setsid chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 PATH=/usr/sbin:/usr/bin:/sbin:/bin \
     NODE_EXTRA_CA_CERTS=/etc/host-ca-certificates.crt \
-    bash -c 'cd /root/tessary && exec "$@"' fresh "$@" >>"$log" 2>&1 &
+    TESSARY_TREE="$tree" bash -c 'cd "$TESSARY_TREE" && exec "$@"' fresh "$@" >>"$log" 2>&1 &
 command_pid=$!
-wait "$command_pid" || fail "'$*' failed in the fresh $suite"
+wait "$command_pid" || fail "'$what' failed in the fresh $suite"
 command_pid=
 grep -E 'tests passed|tests failed|^[a-z-]+\.sh: ' "$log" || true
-step "fresh $suite: $* passed"
+step "fresh $suite: $what passed"

@@ -12,6 +12,10 @@
 #   build DIR [TARGET...]      builds the targets (all by default) in DIR
 #   stop_pid PID               stops a process this script started, by its id
 #   npm_ci [DIR]               installs DIR's npm packages (default web/) as its lock file pins them
+#   release_version            the release's version, V, from packaging/changelog's top entry
+#   reproducible               sets up the build of an artefact that anyone rebuilds bit for bit
+#   zip_tree DIR ZIP           zips DIR's files into ZIP the same way wherever it is made
+#   arch_deps ARCH             installs what a cross build for the Debian architecture ARCH needs
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 # shellcheck source=scripts/packages.sh
 source scripts/packages.sh
@@ -60,4 +64,54 @@ npm_ci() {
     local dir=${1:-web}
     (cd "$dir" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >/dev/null) \
         || fail "npm ci in $dir/ failed (is the npm registry reachable?)"
+}
+
+# The release, version and date, is packaging/changelog's top entry, as CMakeLists.txt
+# reads it too (docs/releasing.md).
+release_version() {
+    local version
+    version=$(sed -n '1s/^tessary (\([^)]*\)).*/\1/p' packaging/changelog)
+    [ -n "$version" ] || fail "packaging/changelog's first line names no version: $(head -n 1 packaging/changelog)"
+    echo "$version"
+}
+
+# The same tree gives the same bytes, whoever builds it, where and when: files dated from
+# the release (never from git, so that a build from the source tarball matches a build
+# from a clone), modes from umask 022, times and messages in UTC and C.UTF-8. Paths and
+# the compilers' notes are the build's business (CMakeLists.txt, packaging/CMakeLists.txt).
+reproducible() {
+    local date
+    date=$(sed -n '/^ -- /{s/^ -- .*>  //p;q}' packaging/changelog)
+    [ -n "$date" ] || fail "packaging/changelog's top entry has no date (its ' -- NAME <MAIL>  DATE' line)"
+    SOURCE_DATE_EPOCH=$(date -u -d "$date" +%s) || fail "packaging/changelog's date '$date' is not a date"
+    umask 022
+    export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
+}
+
+# zip_tree DIR ZIP: ZIP holds a copy of DIR's files under the folder named as ZIP without
+# .zip. Its bytes depend on nothing but the files' contents: names sorted (not in the
+# order the file system lists them), every time SOURCE_DATE_EPOCH's (zip writes local
+# time: reproducible sets TZ=UTC), files 0644 or 0755 and folders 0755, and no extra
+# fields (-X: no owner, no second set of times).
+zip_tree() {
+    local zip top stage
+    zip=$(realpath -m "$2")
+    top=$(basename "$zip" .zip)
+    stage=$(mktemp -d)
+    cp -R "$1" "$stage/$top" \
+        && chmod -R u=rwX,go=rX "$stage/$top" \
+        && find "$stage/$top" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} + \
+        && rm -f "$zip" \
+        && (cd "$stage" && find "$top" -print | LC_ALL=C sort | zip -q -X -@ "$zip") \
+        || { rm -rf "$stage"; fail "could not zip $1 into $zip"; }
+    rm -rf "$stage"
+}
+
+# apt offers ARCH's packages only once dpkg knows the architecture; deps.sh then runs
+# apt-get update before it installs anything.
+arch_deps() {
+    if ! dpkg --print-foreign-architectures | grep -qx "$1"; then
+        as_root dpkg --add-architecture "$1" || fail "could not add the architecture $1 to dpkg"
+    fi
+    deps "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "crossbuild-essential-$1" "${TARGET_PACKAGES[@]/%/:$1}"
 }

@@ -10,7 +10,7 @@
 #
 # ARCH is a Debian architecture, this machine's by default. Another one (arm64, armhf) is
 # cross-built in build-ARCH/ (preset ARCH, through arm/toolchain-ARCH.cmake), into
-# build-ARCH/tessary_<version>_ARCH.deb; scripts/cross.sh ARCH installs what that needs.
+# build-ARCH/tessary_<version>_ARCH.deb, with ARCH's libraries, installed as needed.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 [ $# -le 1 ] || fail "usage: scripts/package.sh [ARCH]"
@@ -19,24 +19,16 @@ arch=${1:-$(dpkg --print-architecture)}
 preset=package
 if [ "$arch" != "$(dpkg --print-architecture)" ]; then
     [ -f "arm/toolchain-$arch.cmake" ] || fail "no toolchain file for $arch (there are: arm64, armhf)"
+    arch_deps "$arch"
     preset=$arch
     # dpkg-buildflags and dpkg-shlibdeps (run by CPack) answer for this architecture.
     export DEB_HOST_ARCH=$arch
 fi
 build=build-$preset
 
-# The same commit gives the same .deb, bit for bit, whoever builds it, where and when.
-# Members' times: the last commit's (the changelog's outside a git checkout), unless the
-# caller sets its own. Modes and times of the archive files that cpack writes itself:
-# umask 022 and UTC. Paths and the .comment note: packaging/CMakeLists.txt.
-umask 022
-export TZ=UTC LC_ALL=C.UTF-8
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) \
-        || SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -STimestamp) \
-        || fail "no time for the package's files: no git commit and no date in packaging/changelog"
-fi
-export SOURCE_DATE_EPOCH
+# The same tree gives the same .deb, bit for bit, whoever builds it, where and when:
+# members dated from the release, umask 022, UTC (lib.sh's reproducible).
+reproducible
 
 # Built with Debian's hardening flags, all of them, as Debian's own package builds are.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -55,12 +47,6 @@ desktop-file-validate packaging/*.desktop || fail "desktop-file-validate finds f
 # delegated one; and AppStream before 1.0 does not know the developer tag.
 appstreamcli validate --no-net --pedantic "$build"/packaging/*.metainfo.xml \
     || fail "appstreamcli finds fault with the metainfo"
-release=$(dpkg-parsechangelog -l packaging/changelog -SVersion)
-[ "$(dpkg-deb -f "$deb" Version)" = "$release" ] \
-    || fail "the package's version is not the changelog's last, $release"
-date=$(date -u -d "@$(dpkg-parsechangelog -l packaging/changelog -STimestamp)" +%F)
-grep -q "<release version=\"$release\" date=\"$date\">" "$build"/packaging/*.metainfo.xml \
-    || fail "the metainfo's release is not the changelog's last, $release of $date"
 complaints=$(groff -man -ww -z "$build/packaging/tessary.1" 2>&1)
 [ -z "$complaints" ] || fail "groff finds fault with the manual page: $complaints"
 echo "package.sh: built $deb"

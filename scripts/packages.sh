@@ -32,8 +32,14 @@ WEB_BUILD_PACKAGES=(emscripten nodejs node-acorn cmake make librsvg2-bin)
 WEB_TEST_PACKAGES=(chromium firefox-esr webkit2gtk-driver imagemagick xvfb)
 command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
 # WINDOWS_PACKAGES: what scripts/windows.sh needs: mingw-w64's posix compilers, Wine to
-# run the Windows tests and program, NSIS for the installer, icoutils for the icon,
-# ImageMagick for the installer's pictures (BMPs made from the icon's PNGs), dpkg-dev for
-# apt-get source (freeglut's source), GoogleTest's sources, and what the window tests need.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils imagemagick dpkg-dev
+# run the Windows tests and program, NSIS for the installer, zip for the zip, icoutils
+# for the icon, ImageMagick for the installer's pictures (BMPs made from the icon's PNGs),
+# dpkg-dev for apt-get source (freeglut's source), GoogleTest's sources, and what the
+# window tests need.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis zip icoutils imagemagick dpkg-dev
                   googletest libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
+# RELEASE_PACKAGES: what scripts/release.sh needs beside the artefacts' own scripts: git
+# for the source tarball, zip for the site, unzip and icoutils to read the artefacts'
+# versions back. GnuPG for the signature is added when a key is named, and
+# scripts/reproducible.sh adds diffoscope for a report of what differs.
+RELEASE_PACKAGES=(git zip unzip icoutils dpkg-dev)

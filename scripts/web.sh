@@ -7,6 +7,8 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 deps "${WEB_BUILD_PACKAGES[@]}"
+# The same tree gives the same page, whoever builds it, where and when.
+reproducible
 
 # Debian's emscripten runs its JavaScript tools with node and needs Debian's acorn, which
 # a node from elsewhere does not look for.

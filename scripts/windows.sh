@@ -9,8 +9,8 @@
 # source package, and GoogleTest from /usr/src/googletest, once each, as static Windows
 # libraries in build-windows/deps/. Builds build-windows/tessary.exe through
 # windows/toolchain.cmake, fails if it needs a DLL that Windows lacks, and makes
-# build-windows/tessary-<version>-win64.zip and tessary-<version>-win64-setup.exe with
-# CPack. Then runs the unit tests under Wine; the window tests, built for this machine in
+# build-windows/tessary-<version>-win64.zip and, with CPack, tessary-<version>-win64-setup.exe.
+# Then runs the unit tests under Wine; the window tests, built for this machine in
 # build-windows/window-tests/, against tessary.exe under Wine on private Xvfb servers; and
 # the installer's round trip (windows/installer-test.sh).
 set -euo pipefail
@@ -26,16 +26,9 @@ build="build-windows"
 deps=$PWD/$build/deps
 deps "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 
-# The same commit gives the same exe, zip and installer, whoever builds them, where and
-# when: the zip's times are the last commit's; paths are mapped away (CMakeLists.txt).
-umask 022
-export TZ=UTC LC_ALL=C.UTF-8
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) \
-        || SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -STimestamp) \
-        || fail "no time for the packages' files: no git commit and no date in packaging/changelog"
-fi
-export SOURCE_DATE_EPOCH
+# The same tree gives the same exe, zip and installer, whoever builds them, where and
+# when (lib.sh's reproducible); paths are mapped away (CMakeLists.txt).
+reproducible
 toolchain=(--toolchain "$PWD/windows/toolchain.cmake" -DTESSARY_WINDOWS_PREFIX="$deps")
 
 # build_dep NAME SOURCE [CMAKE OPTION...]: builds a static library for Windows and
@@ -126,9 +119,13 @@ for picture in side:164:314 header:150:57; do
         "$width x $height (magic, header size, width, height, bits, compression: $fields)"
 done
 
-rm -f "$build"/tessary-*-win64*
-(cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null) || fail "cpack could not make the zip or the installer"
-version=$(sed -n 's/^project(Tessary VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(release_version)
+rm -rf "$build"/tessary-*-win64* "$build/zip"
+(cd "$build" && cpack -G NSIS >/dev/null) || fail "cpack could not make the installer"
+# The zip, of the files the installer holds, by lib.sh's zip_tree: CPack's would follow
+# the order the file system lists them in.
+cmake --install "$build" --prefix "$PWD/$build/zip" >/dev/null || fail "could not install into $build/zip/ for the zip"
+zip_tree "$build/zip" "$build/tessary-$version-win64.zip"
 for package in "$build/tessary-$version-win64.zip" "$build/tessary-$version-win64-setup.exe"; do
     [ -f "$package" ] || fail "cpack made no $package"
 done

@@ -55,7 +55,7 @@ installed() {
     echo "installer-test.sh: installed: Tessary $1, one program, one shortcut, one uninstaller"
 }
 
-version=$(sed -n 's/^project(Tessary VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(release_version)
 install "$older"
 installed "$(basename "$older" | sed 's/^tessary-\(.*\)-win64-setup.exe$/\1/')"
 install "$setup"

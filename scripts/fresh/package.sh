@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Debian package on a new machine; run inside a fresh system by
-# `scripts/fresh-install.sh SUITE scripts/fresh/package.sh`. Builds and checks the package
-# (scripts/package.sh) and the window harness, takes the system back to the packages it
-# started with, then installs the package with apt-get and requires that it brings in no
-# build or test tool, that the installed program shows its picture, that the installed
-# metainfo and menu entry pass their validators and AppStream finds the application, and
-# that apt-get remove leaves none of its files.
+# `scripts/fresh-install.sh [--tarball FILE] SUITE scripts/fresh/package.sh [SHA256]`.
+# Builds and checks the package (scripts/package.sh), which must have the SHA-256 sum
+# SHA256 when one is given (the release's, made on that suite: the source tarball gives
+# the same bytes on a new machine), and the window harness; takes the system back to the
+# packages it started with, then installs the package with apt-get and requires that it
+# brings in no build or test tool, that the installed program shows its picture, that the
+# installed metainfo and menu entry pass their validators and AppStream finds the
+# application, and that apt-get remove leaves none of its files.
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 source scripts/harness.sh
@@ -17,6 +19,11 @@ installed >/tmp/fresh
 scripts/package.sh
 deb=$(echo build-package/tessary_*.deb)
 [ -f "$deb" ] || fail "package.sh made no .deb"
+if [ -n "${1:-}" ]; then
+    sum=$(sha256sum "$deb" | cut -d' ' -f1)
+    [ "$sum" = "$1" ] || fail "$deb is not the release's: its SHA-256 is $sum, not $1"
+    echo "package.sh: $deb is the release's, byte for byte"
+fi
 
 deps "${HARNESS_PACKAGES[@]}"
 harness_build window-tests
