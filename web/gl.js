@@ -3,13 +3,14 @@
 // as an Emscripten JS library: the WebGL context with its one shader and one buffer, the
 // frame loop on requestAnimationFrame, the keyboard, and the drawing buffer's size.
 // Nothing here allocates per frame: the loop passes the same function to every
-// requestAnimationFrame, and the view of the lines in WebAssembly's memory is made again
-// only when a frame's size differs from the last one's.
+// requestAnimationFrame, and the views of the vertices and lines in WebAssembly's memory
+// are made again only when a frame's size differs from the last one's.
 mergeInto(LibraryManager.library, {
   $tessary: {
     gl: null,
     canvas: null,
-    view: null,  // the lines last drawn, as a view of HEAPF32
+    vertices: null,  // the vertices last drawn, as a view of HEAPF32
+    indices: null,   // and their lines, as a view of HEAPU16
     shown: 0,    // the picture's side on the screen, in CSS px
     // The keys that type no character but which a desktop GLUT passes on, as its bytes.
     named: { Backspace: 8, Tab: 9, Enter: 13, Escape: 27, Delete: 127 },
@@ -42,6 +43,13 @@ mergeInto(LibraryManager.library, {
       gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
     },
 
+    // `length` elements of `heap` from `start`: `last` when it is that view already.
+    view: function (last, heap, start, length) {
+      if (last && last.buffer === heap.buffer && last.byteOffset === start * heap.BYTES_PER_ELEMENT &&
+          last.length === length) return last;
+      return heap.subarray(start, start + length);
+    },
+
     // The character typed, as a desktop GLUT passes it: KeyboardEvent.key has Shift, Caps
     // Lock and the keyboard's layout applied (so Caps Lock and a give 'A'). Keys with
     // Ctrl, Alt or Meta are the browser's and the system's. The page keeps Tab, to move
@@ -58,7 +66,7 @@ mergeInto(LibraryManager.library, {
   },
 
   tessary_webgl_open__deps: ['$tessary'],
-  tessary_webgl_open: function (width, height, mode, capacity) {
+  tessary_webgl_open: function (width, height, mode, vertices, indices) {
     var canvas = tessary.canvas = Module['canvas'];
     canvas.width = width;
     canvas.height = height;
@@ -80,7 +88,9 @@ mergeInto(LibraryManager.library, {
     gl.linkProgram(program);
     gl.useProgram(program);
     gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
-    gl.bufferData(gl.ARRAY_BUFFER, capacity * 16, gl.STREAM_DRAW);
+    gl.bufferData(gl.ARRAY_BUFFER, vertices * 16, gl.STREAM_DRAW);
+    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
+    gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, indices * 2, gl.STREAM_DRAW);
     gl.enableVertexAttribArray(0);
     gl.vertexAttribPointer(0, 4, gl.FLOAT, false, 0, 0);
     tessary.gl = gl;
@@ -103,14 +113,13 @@ mergeInto(LibraryManager.library, {
   },
 
   tessary_webgl_lines__deps: ['$tessary'],
-  tessary_webgl_lines: function (vertices, count) {
+  tessary_webgl_lines: function (vertices, vertexCount, indices, indexCount) {
     var gl = tessary.gl;
-    var view = tessary.view;
-    if (!view || view.buffer !== HEAPF32.buffer || view.byteOffset !== vertices || view.length !== count * 4) {
-      view = tessary.view = HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * 4);
-    }
-    gl.bufferSubData(gl.ARRAY_BUFFER, 0, view);
-    gl.drawArrays(gl.LINES, 0, count);
+    tessary.vertices = tessary.view(tessary.vertices, HEAPF32, vertices >> 2, vertexCount * 4);
+    tessary.indices = tessary.view(tessary.indices, HEAPU16, indices >> 1, indexCount);
+    gl.bufferSubData(gl.ARRAY_BUFFER, 0, tessary.vertices);
+    gl.bufferSubData(gl.ELEMENT_ARRAY_BUFFER, 0, tessary.indices);
+    gl.drawElements(gl.LINES, indexCount, gl.UNSIGNED_SHORT, 0);
   },
 
   tessary_webgl_request_frame__deps: ['$tessary'],
