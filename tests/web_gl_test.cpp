@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
 #include <set>
 #include <utility>
 #include <vector>
@@ -19,29 +18,22 @@
 
 namespace {
 
-using Vertex = std::array<float, 4>;
-std::vector<std::vector<Vertex>> draws;  // each tessary_webgl_lines call's line ends
+using Vertex = std::array<float, 3>;
+std::vector<std::vector<Vertex>> draws;  // each tessary_webgl_lines call's vertices
 std::size_t drawsAtClear = 0;            // how many had come when the last clear came
 
 }  // namespace
 
 extern "C" {
-int tessary_webgl_open(int, int, unsigned, std::size_t, std::size_t) {
+int tessary_webgl_open(int, int, unsigned) {
     return 1;
 }
 void tessary_webgl_clear(unsigned, float, float, float, float) {
     drawsAtClear = draws.size();
 }
-void tessary_webgl_lines(const float* v, int vertexCount, const std::uint16_t* indices, int indexCount) {
-    EXPECT_LE(static_cast<std::size_t>(vertexCount), tessary_gl::VERTEX_CAPACITY);
-    EXPECT_LE(static_cast<std::size_t>(indexCount), tessary_gl::INDEX_CAPACITY);
-    EXPECT_EQ(indexCount % 2, 0);
+void tessary_webgl_lines(const float* v, int count) {
     std::vector<Vertex> d;
-    for (int i = 0; i < indexCount; ++i) {
-        const float* e = v + 4 * indices[i];
-        EXPECT_LT(indices[i], vertexCount);
-        d.push_back({e[0], e[1], e[2], e[3]});
-    }
+    for (int i = 0; i < count; ++i) d.push_back({v[3 * i], v[3 * i + 1], v[3 * i + 2]});
     draws.push_back(d);
 }
 void tessary_webgl_request_frame() {}
@@ -64,6 +56,8 @@ std::multiset<std::pair<int, int>> drawnEdges() {
     tessary_gl::flush();
     std::multiset<std::pair<int, int>> edges;
     for (const auto& d : draws) {
+        EXPECT_EQ(d.size() % 2, 0u);
+        EXPECT_LE(d.size(), tessary_gl::LINE_CAPACITY);
         for (std::size_t i = 0; i + 1 < d.size(); i += 2) {
             int a = static_cast<int>(d[i][0]);
             int b = static_cast<int>(d[i + 1][0]);
@@ -102,7 +96,7 @@ TEST(WebGl, LineModeStripsAreTheirTrianglesEdgesEachOnceAndFillModeDrawsNothing)
 
 TEST(WebGl, AFrameLargerThanTheBufferIsDrawnWholeInSeveralDraws) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    int n = static_cast<int>(tessary_gl::VERTEX_CAPACITY) * 2;  // twice the buffer's vertices
+    int n = static_cast<int>(tessary_gl::LINE_CAPACITY);  // about twice the buffer's lines
     strip(n);
     tessary_gl::flush();
     EXPECT_GE(draws.size(), 2u);
@@ -141,10 +135,10 @@ TEST(WebGl, MatricesApplyInGlsOrderInDoubleAndPopRestoresThem) {
     const Vertex turned = draws[0][0];
     const Vertex back = draws[0][6];
     draws.clear();
-    // glOrtho's depth range [-2, 2] maps z = 1 to -0.5, and w stays 1.
-    const Vertex expectedTurned{0, 0, -0.5F, 1};
-    const Vertex expectedBack{0.25F, 0.5F, -0.5F, 1};
-    for (int i = 0; i < 4; ++i) {
+    // glOrtho's depth range [-2, 2] maps z = 1 to -0.5.
+    const Vertex expectedTurned{0, 0, -0.5F};
+    const Vertex expectedBack{0.25F, 0.5F, -0.5F};
+    for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(turned[i], expectedTurned[i], 1e-7) << i;
         EXPECT_EQ(back[i], expectedBack[i]) << i;
     }

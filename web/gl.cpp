@@ -3,24 +3,23 @@
 //
 // The matrix stacks are kept here in double. Each vertex is taken through the projection
 // and modelview matrices in force when it is given, and lands, in clip coordinates, in
-// one buffer of vertices, and the lines between them in one buffer of indices; both
-// reach WebGL in one draw when the frame is swapped. So the matrices may change between
-// primitives at no cost, WebGL needs only a shader that passes positions through, and a
-// vertex that ends several lines is sent and transformed once.
+// one buffer of lines that reaches WebGL in one draw when the frame is swapped; so the
+// matrices may change between primitives at no cost, and WebGL needs only a shader that
+// passes positions through. Every matrix these calls make (rotations, orthographic
+// projections) is affine, so a vertex's clip w is always 1, and only x, y and z are sent.
 //
 // Drawn: triangle strips with both faces in polygon mode GL_LINE, as the edges of their
 // triangles, in the current colour, which the program leaves at GL's initial white.
 // Anything else between glBegin and glEnd (another primitive, or fill mode) is not part
 // of this layer: the program draws none, and its vertices are dropped.
 //
-// Nothing is allocated: the stacks and the buffers are fixed, and a frame that fills them
-// is drawn in more than one call.
+// Nothing is allocated: the stacks and the buffer are fixed, and a frame that fills the
+// buffer is drawn in more than one call.
 
 #include <GL/gl.h>
 
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 
 #include "webgl.h"
 
@@ -56,11 +55,10 @@ GLfloat clearColour[4] = {0, 0, 0, 0};
 bool drawing = false;   // between glBegin and glEnd
 bool keeping = false;   // this primitive is drawn
 std::size_t given = 0;  // its vertices so far
+float recent[2][3];     // its last two, in clip coordinates: [given % 2]
 
-float vertices[tessary_gl::VERTEX_CAPACITY * 4];  // x y z w each
-std::size_t vertexCount = 0;
-std::uint16_t indices[tessary_gl::INDEX_CAPACITY];  // pairs of vertices, one line each
-std::size_t indexCount = 0;
+float lines[tessary_gl::LINE_CAPACITY * 3];  // pairs of ends, x y z each
+std::size_t lineVertices = 0;
 
 double* topMatrix() {
     return current->levels[current->top];
@@ -94,21 +92,15 @@ void updateToClip() {
     toClipStale = false;
 }
 
-void addLine(std::size_t from, std::size_t to) {
-    indices[indexCount++] = static_cast<std::uint16_t>(from);
-    indices[indexCount++] = static_cast<std::uint16_t>(to);
+void addEnd(const float* end) {
+    float* out = lines + 3 * lineVertices++;
+    for (int i = 0; i < 3; ++i) out[i] = end[i];
 }
 
-// Room for one more vertex of a strip and its three lines. When the buffers are full,
-// what they hold is drawn, and the strip's last two vertices carried over.
-void makeRoom() {
-    if (vertexCount < tessary_gl::VERTEX_CAPACITY && indexCount + 6 <= tessary_gl::INDEX_CAPACITY) return;
-    std::size_t kept = given < 2 ? given : 2;
-    float carried[2 * 4];
-    for (std::size_t i = 0; i < 4 * kept; ++i) carried[i] = vertices[4 * (vertexCount - kept) + i];
-    tessary_gl::flush();
-    for (std::size_t i = 0; i < 4 * kept; ++i) vertices[i] = carried[i];
-    vertexCount = kept;
+void addLine(const float* from, const float* to) {
+    if (lineVertices + 2 > tessary_gl::LINE_CAPACITY) tessary_gl::flush();
+    addEnd(from);
+    addEnd(to);
 }
 
 GLfloat clamped(GLfloat value) {
@@ -118,11 +110,9 @@ GLfloat clamped(GLfloat value) {
 }  // namespace
 
 void tessary_gl::flush() {
-    if (indexCount > 0) {
-        tessary_webgl_lines(vertices, static_cast<int>(vertexCount), indices, static_cast<int>(indexCount));
-    }
-    vertexCount = 0;
-    indexCount = 0;
+    if (lineVertices == 0) return;
+    tessary_webgl_lines(lines, static_cast<int>(lineVertices));
+    lineVertices = 0;
 }
 
 extern "C" {
@@ -220,20 +210,23 @@ void glBegin(GLenum mode) {
 
 // Vertex k of a strip (k >= 2) completes triangle k - 2, whose edges are k-2 - k-1 (the
 // third vertex adds the first pair's edge), k-1 - k and k - k-2: so every edge of the
-// strip is drawn once. A strip's vertices lie one after another in the buffer.
+// strip is drawn once.
 void glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
     if (!drawing || !keeping) return;
-    makeRoom();
-    float* clip = vertices + 4 * vertexCount;
-    for (int r = 0; r < 4; ++r) {
+    float* vertex = recent[given % 2];
+    float clip[3];
+    for (int r = 0; r < 3; ++r) {
         clip[r] = static_cast<float>(toClip[r] * x + toClip[4 + r] * y + toClip[8 + r] * z + toClip[12 + r]);
     }
-    std::size_t k = vertexCount++;
-    if (given == 2) addLine(k - 2, k - 1);
+    // recent holds vertices k-2 (in this slot) and k-1 (in the other).
+    const float* beforeLast = vertex;
+    const float* last = recent[(given + 1) % 2];
+    if (given == 2) addLine(beforeLast, last);
     if (given >= 2) {
-        addLine(k - 1, k);
-        addLine(k, k - 2);
+        addLine(last, clip);
+        addLine(clip, beforeLast);
     }
+    for (int i = 0; i < 3; ++i) vertex[i] = clip[i];
     ++given;
 }
 

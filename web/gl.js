@@ -3,14 +3,13 @@
 // as an Emscripten JS library: the WebGL context with its one shader and one buffer, the
 // frame loop on requestAnimationFrame, the keyboard, and the drawing buffer's size.
 // Nothing here allocates per frame: the loop passes the same function to every
-// requestAnimationFrame, and the views of the vertices and lines in WebAssembly's memory
-// are made again only when a frame's size differs from the last one's.
+// requestAnimationFrame, and the view of the lines in WebAssembly's memory is made again
+// only when a frame's size differs from the last one's.
 mergeInto(LibraryManager.library, {
   $tessary: {
     gl: null,
     canvas: null,
-    vertices: null,  // the vertices last drawn, as a view of HEAPF32
-    indices: null,   // and their lines, as a view of HEAPU16
+    lines: null,  // the lines last drawn, as a view of HEAPF32
     shown: 0,    // the picture's side on the screen, in CSS px
     // The keys that type no character but which a desktop GLUT passes on, as its bytes.
     named: { Backspace: 8, Tab: 9, Enter: 13, Escape: 27, Delete: 127 },
@@ -66,7 +65,7 @@ mergeInto(LibraryManager.library, {
   },
 
   tessary_webgl_open__deps: ['$tessary'],
-  tessary_webgl_open: function (width, height, mode, vertices, indices) {
+  tessary_webgl_open: function (width, height, mode) {
     var canvas = tessary.canvas = Module['canvas'];
     canvas.width = width;
     canvas.height = height;
@@ -74,7 +73,8 @@ mergeInto(LibraryManager.library, {
     var gl = canvas.getContext('webgl', {
       alpha: !!(mode & 8), depth: !!(mode & 16), stencil: !!(mode & 32), antialias: !!(mode & 128) });
     if (!gl) return 0;
-    // Positions arrive in clip coordinates; every line is the current colour, GL's white.
+    // Positions arrive in clip coordinates, x y z (an attribute's missing w is 1); every
+    // line is the current colour, GL's white.
     var program = gl.createProgram();
     [[gl.VERTEX_SHADER, 'attribute vec4 p;void main(){gl_Position=p;}'],
      [gl.FRAGMENT_SHADER, 'precision mediump float;void main(){gl_FragColor=vec4(1.);}']
@@ -88,11 +88,8 @@ mergeInto(LibraryManager.library, {
     gl.linkProgram(program);
     gl.useProgram(program);
     gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
-    gl.bufferData(gl.ARRAY_BUFFER, vertices * 16, gl.STREAM_DRAW);
-    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
-    gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, indices * 2, gl.STREAM_DRAW);
     gl.enableVertexAttribArray(0);
-    gl.vertexAttribPointer(0, 4, gl.FLOAT, false, 0, 0);
+    gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 0, 0);
     tessary.gl = gl;
     // The CSS size, not the device-pixel box: Chromium's device emulation leaves that box
     // in CSS pixels, and the tests size the buffer in emulation.
@@ -113,13 +110,13 @@ mergeInto(LibraryManager.library, {
   },
 
   tessary_webgl_lines__deps: ['$tessary'],
-  tessary_webgl_lines: function (vertices, vertexCount, indices, indexCount) {
+  tessary_webgl_lines: function (vertices, count) {
     var gl = tessary.gl;
-    tessary.vertices = tessary.view(tessary.vertices, HEAPF32, vertices >> 2, vertexCount * 4);
-    tessary.indices = tessary.view(tessary.indices, HEAPU16, indices >> 1, indexCount);
-    gl.bufferSubData(gl.ARRAY_BUFFER, 0, tessary.vertices);
-    gl.bufferSubData(gl.ELEMENT_ARRAY_BUFFER, 0, tessary.indices);
-    gl.drawElements(gl.LINES, indexCount, gl.UNSIGNED_SHORT, 0);
+    tessary.lines = tessary.view(tessary.lines, HEAPF32, vertices >> 2, count * 3);
+    // New storage each frame (bufferData, not bufferSubData): the browser need not wait
+    // for the last frame's draw to finish with the old.
+    gl.bufferData(gl.ARRAY_BUFFER, tessary.lines, gl.STREAM_DRAW);
+    gl.drawArrays(gl.LINES, 0, count);
   },
 
   tessary_webgl_request_frame__deps: ['$tessary'],

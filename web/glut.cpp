@@ -46,10 +46,7 @@ void glutInitWindowSize(int width, int height) {
 void glutInitWindowPosition(int /*x*/, int /*y*/) {}
 
 int glutCreateWindow(const char* /*title*/) {
-    return tessary_webgl_open(windowWidth, windowHeight, displayMode, tessary_gl::VERTEX_CAPACITY,
-                              tessary_gl::INDEX_CAPACITY)
-               ? 1
-               : 0;
+    return tessary_webgl_open(windowWidth, windowHeight, displayMode) ? 1 : 0;
 }
 
 void glutDisplayFunc(void (*callback)()) {
