@@ -103,8 +103,10 @@ mergeInto(LibraryManager.library, {
   },
 
   tessary_webgl_clear__deps: ['$tessary'],
+  // Before a window is made, GL calls have no context to act on, and do nothing.
   tessary_webgl_clear: function (mask, red, green, blue, alpha) {
     var gl = tessary.gl;
+    if (!gl) return;
     gl.clearColor(red, green, blue, alpha);
     gl.clear(mask & (gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT | gl.STENCIL_BUFFER_BIT));
   },
@@ -112,6 +114,7 @@ mergeInto(LibraryManager.library, {
   tessary_webgl_lines__deps: ['$tessary'],
   tessary_webgl_lines: function (vertices, count) {
     var gl = tessary.gl;
+    if (!gl) return;
     tessary.lines = tessary.view(tessary.lines, HEAPF32, vertices >> 2, count * 3);
     // New storage each frame (bufferData, not bufferSubData): the browser need not wait
     // for the last frame's draw to finish with the old.
