@@ -4,6 +4,11 @@
 # Emscripten through the same CMakeLists (preset web), warnings treated as errors, into
 # one self-contained file that opens from disk; and the same page as a site a phone can
 # install, build-web/site/ (web/site.mjs). Installs the Debian packages it needs.
+#
+#   scripts/web.sh             builds the page
+#   scripts/web.sh --bundled   also lists the members of Emscripten's libraries whose code
+#                              the page links in, from the linker's map of a second build
+#                              (build-web-map/): the licences in web/CMakeLists.txt follow it
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 deps "${WEB_BUILD_PACKAGES[@]}"
@@ -25,5 +30,11 @@ configure web
 build build-web
 [ -s build-web/tessary.html ] || fail "the build made no build-web/tessary.html"
 [ -s build-web/site/index.html ] || fail "the build made no build-web/site/"
+if [ "${1:-}" = --bundled ]; then
+    configure web -B build-web-map -DCMAKE_EXE_LINKER_FLAGS=-Wl,--print-map
+    rm -f build-web-map/web/tessary.html
+    cmake --build build-web-map --target tessary >build-web-map/map.txt || fail "the build with a map failed"
+    grep -oE '[a-z_+-]+\.a\([^)]*\)' build-web-map/map.txt | sort -u
+fi
 echo "web.sh: built build-web/tessary.html; open it in a browser (file:// is fine)"
 echo "web.sh: built build-web/site/; serve it over https from any static host (docs/web.md)"

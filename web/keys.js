@@ -1,34 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Keys for the page, joined to the program after Emscripten's runtime (--post-js).
-
-// Emscripten's GLUT works out a key's character from the key code and Shift alone: it
-// ignores Caps Lock (so Caps Lock and a give 'a', not 'A') and gives digits and symbols
-// unshifted. KeyboardEvent.key is the character the key types, with Shift, Caps Lock and
-// the keyboard layout applied, which is the byte a desktop GLUT passes on. Keys without a
-// character (Escape, Backspace...) keep GLUT's own mapping.
-(function () {
-  var fromKeyCode = GLUT.getASCIIKey;
-  GLUT.getASCIIKey = function (event) {
-    if (event.ctrlKey || event.altKey || event.metaKey) return null;
-    // GLUT takes every key it passes on from the page (preventDefault): Tab could not
-    // move the focus, nor Enter and Space press a focused button or open the licences.
-    // The program does nothing with these keys, so the page keeps them.
-    if (event.key === 'Tab') return null;
-    if ((event.key === 'Enter' || event.key === ' ') && event.target instanceof Element &&
-        event.target.closest('button, summary, a[href]')) return null;
-    if (typeof event.key === 'string' && event.key.length === 1) {
-      var code = event.key.charCodeAt(0);
-      return code < 128 ? code : null;
-    }
-    return fromKeyCode(event);
-  };
-})();
+// The page's key buttons, joined to the program after Emscripten's runtime (--post-js).
 
 // The key buttons act as keys do. A press, by pointer (mouse, pen or touch), Enter, Space
-// or assistive technology, delivers one key press to GLUT, as the keyboard would; held
-// down by a pointer, a button repeats as a held key does on a desktop (X11's default
-// delay and rate): REPEAT_DELAY ms, then a press every REPEAT_INTERVAL ms, until the
-// pointer is lifted, leaves the button or is cancelled, or the page loses the focus.
+// or assistive technology, delivers one key press to the window, as the keyboard would
+// (web/gl.js passes it to the program); held down by a pointer, a button repeats as a
+// held key does on a desktop (X11's default delay and rate): REPEAT_DELAY ms, then a
+// press every REPEAT_INTERVAL ms, until the pointer is lifted, leaves the button or is
+// cancelled, or the page loses the focus.
 (function () {
   var REPEAT_DELAY = 500;
   var REPEAT_INTERVAL = 40;

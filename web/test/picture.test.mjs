@@ -42,11 +42,16 @@ describe('the page shows the desktop picture', () => {
         }
         assert.deepEqual(problems, []);
         assert.deepEqual(fetched, [], 'the page fetched something besides itself');
-        // The licences of what the page bundles: Tessary's, Emscripten's JavaScript
-        // runtime (src/library*), and its C and C++ libraries.
+        // The licences of exactly what the page bundles: Tessary's, Emscripten's
+        // JavaScript runtime, musl's mathematics (Sun's notice among them) and
+        // compiler-rt's stack functions; none of the libraries that are not linked in.
         const licences = await page.$eval('#licences', (d) => d.textContent);
-        for (const part of ['MIT License', 'src/library', 'musl', 'libcxx/', 'libcxxabi', 'compiler-rt', 'dlmalloc']) {
+        for (const part of ['MIT License', 'src/library.js', 'musl/src/math/sin.c', 'Sun Microsystems',
+            'compiler-rt/stack_ops.S', 'NCSA', 'LLVM exception']) {
             assert.ok(licences.includes(part), `the page's licences do not mention ${part}`);
+        }
+        for (const part of ['libcxx', 'libcxxabi', 'dlmalloc', 'emmalloc', 'FreeType']) {
+            assert.ok(!licences.includes(part), `the page's licences mention ${part}, which it does not bundle`);
         }
         await page.close();
     });
