@@ -30,7 +30,7 @@ describe('the site', () => {
         const pages = [
             ['the single file, from disk', pageFile, []],
             ["the site's page, from disk", join(siteDir, 'index.html'), []],
-            ['the site, served', server.url, ["manifest-src 'self'", "worker-src 'self'", "img-src 'self'"]],
+            ['the site, served', server.url, ["manifest-src 'self'", "worker-src 'self'", "img-src 'self'", "connect-src 'self'"]],
         ];
         // Apart, so that the next test is the site's first visit.
         const apart = await chromium.browser.createBrowserContext();
