@@ -151,11 +151,17 @@ export async function accessibilityViolations(page) {
 
 export const frames = (page) => page.evaluate(() => window.tessaryFrames);
 
-// Waits until the page has drawn `count` more frames; fails after `seconds`.
+// Waits until the page has drawn `count` more frames; fails after `seconds`, or when the
+// browser ends the wait, with its reason (puppeteer keeps that as the error's cause).
 export async function waitFrames(page, count = 3, seconds = 20) {
     const start = await frames(page);
-    await page.waitForFunction((target) => window.tessaryFrames >= target,
-        { timeout: seconds * 1000, polling: 20 }, start + count);
+    try {
+        await page.waitForFunction((target) => window.tessaryFrames >= target,
+            { timeout: seconds * 1000, polling: 20 }, start + count);
+    } catch (error) {
+        if (error.cause) error.message += ` (${error.cause.message ?? error.cause})`;
+        throw error;
+    }
 }
 
 // The canvas as it is shown, one byte per pixel (grey), rows from the top. Keys such as
