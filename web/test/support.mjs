@@ -151,16 +151,15 @@ export async function accessibilityViolations(page) {
 
 export const frames = (page) => page.evaluate(() => window.tessaryFrames);
 
-// Waits until the page has drawn `count` more frames; fails after `seconds`, or when the
-// browser ends the wait, with its reason (puppeteer keeps that as the error's cause).
+// Waits until the page has drawn `count` more frames; fails after `seconds`. Polled from
+// here rather than with waitForFunction, whose poller Firefox ESR 140 builds with
+// Function(), which the page's Content-Security-Policy refuses.
 export async function waitFrames(page, count = 3, seconds = 20) {
-    const start = await frames(page);
-    try {
-        await page.waitForFunction((target) => window.tessaryFrames >= target,
-            { timeout: seconds * 1000, polling: 20 }, start + count);
-    } catch (error) {
-        if (error.cause) error.message += ` (${error.cause.message ?? error.cause})`;
-        throw error;
+    const target = (await frames(page)) + count;
+    const deadline = Date.now() + seconds * 1000;
+    for (let drawn = await frames(page); drawn < target; drawn = await frames(page)) {
+        if (Date.now() > deadline) throw new Error(`the page drew ${drawn - target + count} of ${count} frames in ${seconds} s`);
+        await sleep(20);
     }
 }
 
