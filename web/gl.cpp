@@ -145,7 +145,7 @@ void glPopMatrix() {
 }
 
 // The rotation by `angle` degrees about the axis (x, y, z), counter-clockwise looking
-// down the axis towards the origin, with the matrix the GL specification gives.
+// down the axis towards the origin, with the matrix OpenGL defines for glRotate.
 void glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
     double length = std::sqrt(x * x + y * y + z * z);
     if (length == 0) return;
