@@ -64,31 +64,28 @@ double* topMatrix() {
     return current->levels[current->top];
 }
 
-// top = top x by, as every GL matrix call does.
-void multiply(const Matrix by) {
-    double* m = topMatrix();
-    Matrix product;
+// product = a x b; product is neither a nor b.
+void multiply(const double* a, const double* b, double* product) {
     for (int c = 0; c < 4; ++c) {
         for (int r = 0; r < 4; ++r) {
             double sum = 0;
-            for (int k = 0; k < 4; ++k) sum += m[4 * k + r] * by[4 * c + k];
+            for (int k = 0; k < 4; ++k) sum += a[4 * k + r] * b[4 * c + k];
             product[4 * c + r] = sum;
         }
     }
+}
+
+// top = top x by, as every GL matrix call does.
+void multiplyTop(const Matrix by) {
+    double* m = topMatrix();
+    Matrix product;
+    multiply(m, by, product);
     for (int i = 0; i < 16; ++i) m[i] = product[i];
     toClipStale = true;
 }
 
 void updateToClip() {
-    const double* p = projection[projectionStack.top];
-    const double* m = modelview[modelviewStack.top];
-    for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k) sum += p[4 * k + r] * m[4 * c + k];
-            toClip[4 * c + r] = sum;
-        }
-    }
+    multiply(projection[projectionStack.top], modelview[modelviewStack.top], toClip);
     toClipStale = false;
 }
 
@@ -164,7 +161,7 @@ void glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
         0,                 0,                 0,                 1,
     };
     // clang-format on
-    multiply(rotation);
+    multiplyTop(rotation);
 }
 
 void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear, GLdouble zFar) {
@@ -178,7 +175,7 @@ void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdou
         -(zFar + zNear) / (zFar - zNear), 1,
     };
     // clang-format on
-    multiply(ortho);
+    multiplyTop(ortho);
 }
 
 void glPolygonMode(GLenum face, GLenum mode) {
