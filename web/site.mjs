@@ -162,12 +162,14 @@ const index = withPolicy(
 writeFileSync(join(siteDir, 'index.html'), index);
 
 // The worker, with its cache named for what it keeps: a new build of the site is a new
-// cache, and the old one goes when the new worker takes over.
-const shell = ['index.html', 'manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon-512.png', 'icon-maskable-512.png'];
+// cache, and the old one goes when the new worker takes over. The page is kept once, as
+// the start URL './', not again as index.html: with no network, the worker answers a
+// page asked for by that name with './'.
+const files = ['index.html', 'manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon-512.png', 'icon-maskable-512.png'];
 const worker = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'sw.js'), 'utf8');
 const version = createHash('sha256');
-for (const file of shell) version.update(`${file}\0`).update(readFileSync(join(siteDir, file)));
+for (const file of files) version.update(`${file}\0`).update(readFileSync(join(siteDir, file)));
 version.update(worker);
 writeFileSync(join(siteDir, 'sw.js'),
     `const CACHE = 'tessary-${version.digest('hex').slice(0, 16)}';\n` +
-    `const SHELL = ${JSON.stringify(['./', ...shell])};\n${worker}`);
+    `const SHELL = ${JSON.stringify(['./', ...files.filter((file) => file !== 'index.html')])};\n${worker}`);
