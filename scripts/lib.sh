@@ -13,6 +13,7 @@
 #   stop_pid PID               stops a process this script started, by its id
 #   npm_ci [DIR]               installs DIR's npm packages (default web/) as its lock file pins them
 #   release_version            the release's version, V, from packaging/changelog's top entry
+#   release_date               its day, YYYY-MM-DD, as the build reads it
 #   reproducible               sets up the build of an artefact that anyone rebuilds bit for bit
 #   zip_tree DIR ZIP           zips DIR's files into ZIP the same way wherever it is made
 #   arch_deps ARCH             installs what a cross build for the Debian architecture ARCH needs
@@ -66,14 +67,15 @@ npm_ci() {
         || fail "npm ci in $dir/ failed (is the npm registry reachable?)"
 }
 
-# The release, version and date, is packaging/changelog's top entry, as CMakeLists.txt
-# reads it too (docs/releasing.md).
-release_version() {
-    local version
-    version=$(sed -n '1s/^tessary (\([^)]*\)).*/\1/p' packaging/changelog)
-    [ -n "$version" ] || fail "packaging/changelog's first line names no version: $(head -n 1 packaging/changelog)"
-    echo "$version"
+# The release's version, V, and its day, YYYY-MM-DD: packaging/changelog's top entry, read
+# by the build's own reader, packaging/release.cmake, which also holds it to NEWS.md.
+release() {
+    local read
+    read=$(cmake -P packaging/release.cmake 2>&1) || fail "packaging/changelog and NEWS.md do not give a release: $read"
+    echo "$read"
 }
+release_version() { local read; read=$(release) && echo "${read% *}"; }
+release_date() { local read; read=$(release) && echo "${read#* }"; }
 
 # The same tree gives the same bytes, whoever builds it, where and when: files dated from
 # the release (never from git, so that a build from the source tarball matches a build

@@ -38,8 +38,8 @@ command -v npm >/dev/null || WEB_TEST_PACKAGES+=(npm)
 # window tests need.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis zip icoutils imagemagick dpkg-dev
                   googletest libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
-# RELEASE_PACKAGES: what scripts/release.sh needs beside the artefacts' own scripts: git
-# for the source tarball, zip for the site, unzip and icoutils to read the artefacts'
+# RELEASE_PACKAGES: what scripts/release.sh needs beside the artefacts' own scripts: CMake
+# to read the version and date as the build does, git for the source tarball, zip for the site, unzip and icoutils to read the artefacts'
 # versions back. GnuPG for the signature is added when a key is named, and
 # scripts/reproducible.sh adds diffoscope for a report of what differs.
-RELEASE_PACKAGES=(git zip unzip icoutils dpkg-dev)
+RELEASE_PACKAGES=(cmake git zip unzip icoutils dpkg-dev)

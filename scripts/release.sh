@@ -18,7 +18,8 @@
 # (where git finds no repository), by the tree's own scripts, which run their own checks:
 # package.sh, package.sh arm64 and armhf, windows.sh --no-tests, web.sh. Their logs stay
 # in build-release-work/. Then each artefact is read back, and the script fails, naming
-# the file, where one does not carry V (and the release date, where it has one).
+# the file, where one does not carry V (and the release date, where it has one: the day
+# packaging/changelog's trailer writes, as the build reads it).
 # --tests: the ARM packages through scripts/cross.sh and Windows' through scripts/windows.sh,
 # each with its tests under emulation (as CI's first build does).
 set -euo pipefail
@@ -35,7 +36,7 @@ deps "${RELEASE_PACKAGES[@]}"
 [ -z "${TESSARY_SIGNING_KEY:-}" ] || deps gnupg
 reproducible
 version=$(release_version)
-date=$(date -u -d "@$SOURCE_DATE_EPOCH" +%F)
+date=$(release_date)
 git rev-parse --verify -q HEAD >/dev/null || fail "needs a git checkout: the source tarball is the committed tree"
 [ -z "$(git status --porcelain --untracked-files=no)" ] \
     || fail "the tree has uncommitted changes; the release is made of what is committed: commit first"
@@ -104,8 +105,10 @@ for arch in amd64 arm64 armhf; do
     deb=tessary_${version}_$arch.deb
     agree "$deb" "its Version" "$(dpkg-deb -f "$deb" Version)" "$version"
     agree "$deb" "its Architecture" "$(dpkg-deb -f "$deb" Architecture)" "$arch"
-    agree "$deb" "the metainfo's release" \
-        "$(dpkg-deb --fsys-tarfile "$deb" | tar -xO --wildcards './usr/share/metainfo/*.metainfo.xml' | grep -o '<release [^>]*>')" \
+    # The newest release first; the earlier ones follow it (packaging/release.cmake).
+    agree "$deb" "the metainfo's newest release" \
+        "$(dpkg-deb --fsys-tarfile "$deb" | tar -xO --wildcards './usr/share/metainfo/*.metainfo.xml' \
+            | grep -o '<release [^>]*>' | sed -n 1p)" \
         "<release version=\"$version\" date=\"$date\">"
     agree "$deb" "the manual page's title" \
         "$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man1/tessary.1.gz | gzip -dc | grep '^\.TH')" \
