@@ -109,14 +109,18 @@ draw('icon-512.png', 512);
 draw('icon-maskable-512.png', inner, ['--page-width', String(MASKABLE), '--page-height', String(MASKABLE),
     '--left', margin, '--top', margin, '-b', ground]);
 
-// The manifest, in the page's own colours and words.
+// The manifest, in the page's own colours and words. It names no `id`: the app's id is
+// then its start URL, './' resolved against the manifest's URL, that is the folder the
+// site is served from, so that two sites in two folders of one origin are two apps. (An
+// id is resolved against the start URL's origin, not its folder: "id": "./" gave every
+// folder of an origin the origin's root, one app.) Served at an origin's root, the id
+// is that root, as it was with "./".
 const colour = metaContent(page, 'theme-color');
 const manifest = {
     name: 'Tessary',
     short_name: 'Tessary',
     description: metaContent(page, 'description'),
     lang: 'en',
-    id: './',
     start_url: './',
     scope: './',
     display: 'standalone',
@@ -161,8 +165,9 @@ const index = withPolicy(
     true);
 writeFileSync(join(siteDir, 'index.html'), index);
 
-// The worker, with its cache named for what it keeps: a new build of the site is a new
-// cache, and the old one goes when the new worker takes over. The page is kept once, as
+// The worker, with BUILD, a hash of what it keeps: a new build of the site is a new
+// cache, and the old one goes when the new worker takes over (sw.js names the cache for
+// its scope too). The page is kept once, as
 // the start URL './', not again as index.html: with no network, the worker answers a
 // page asked for by that name with './'.
 const files = ['index.html', 'manifest.webmanifest', 'icon-32.png', 'icon-192.png', 'icon-512.png', 'icon-maskable-512.png'];
@@ -171,5 +176,5 @@ const version = createHash('sha256');
 for (const file of files) version.update(`${file}\0`).update(readFileSync(join(siteDir, file)));
 version.update(worker);
 writeFileSync(join(siteDir, 'sw.js'),
-    `const CACHE = 'tessary-${version.digest('hex').slice(0, 16)}';\n` +
+    `const BUILD = '${version.digest('hex').slice(0, 16)}';\n` +
     `const SHELL = ${JSON.stringify(['./', ...files.filter((file) => file !== 'index.html')])};\n${worker}`);
