@@ -117,6 +117,81 @@ export async function openPage(browser, file = pageFile, screen = null) {
 // The static server the site's tests and web/bench/lighthouse.sh serve a folder with.
 export { serve } from './serve.mjs';
 
+// The same server as a process of its own, on `port` (0: a free one), so that it can be
+// stopped by its pid as a host goes away, and started again at the same origin, where the
+// browser keeps the site's worker and caches. asked(PATH) counts the requests for PATH
+// that it has answered.
+export async function serveProcess(folder, port = 0) {
+    const child = spawn(process.execPath, [join(root, 'web/test/serve.mjs'), folder, String(port)],
+        { stdio: ['ignore', 'pipe', 'inherit'] });
+    const ended = new Promise((done) => child.once('exit', done));
+    const lines = createInterface({ input: child.stdout })[Symbol.asyncIterator]();
+    const stop = async () => {
+        child.kill('SIGTERM');
+        if (await Promise.race([ended.then(() => true), sleep(3000).then(() => false)]) === false) {
+            child.kill('SIGKILL');
+            await ended;
+        }
+    };
+    const url = (await lines.next()).value;
+    if (!/^http:/.test(url ?? '')) {
+        await stop();
+        throw new Error(`the server of ${folder} did not start on port ${port}`);
+    }
+    const asked = new Map();
+    (async () => {
+        for (let line = await lines.next(); !line.done; line = await lines.next()) {
+            const path = line.value.split(' ')[1];
+            asked.set(path, (asked.get(path) ?? 0) + 1);
+        }
+    })();
+    return { url, port: Number(new URL(url).port), pid: child.pid, asked: (path) => asked.get(path) ?? 0, stop };
+}
+
+// Polls `test` (an async function) every 50 ms until it gives something true, and gives
+// that; fails after `seconds`, saying it waited for `what`.
+export async function until(what, test, seconds = 20) {
+    const deadline = Date.now() + seconds * 1000;
+    for (;;) {
+        const found = await test();
+        if (found) return found;
+        if (Date.now() > deadline) throw new Error(`waited ${seconds} s for ${what}`);
+        await sleep(50);
+    }
+}
+
+// The site started as a person starts it: a new tab at `url`, loaded; with `controlled`,
+// until its service worker controls the page too. Gives the tab, the page's heading, the
+// script of the worker that controls it (or null) and the origin's caches. A start that
+// fails (with no network, and no worker to answer) throws, saying so, and closes the tab.
+export async function startSite(browser, url, { controlled = false } = {}) {
+    const page = await browser.newPage();
+    try {
+        await page.goto(url, { waitUntil: 'load' });
+        if (controlled) {
+            await until('its service worker to control it', () => page.evaluate(() => !!navigator.serviceWorker.controller));
+        }
+        return { page, ...await page.evaluate(async () => ({
+            heading: document.querySelector('h1')?.textContent ?? null,
+            worker: navigator.serviceWorker.controller?.scriptURL ?? null,
+            caches: await caches.keys(),
+        })) };
+    } catch (error) {
+        await page.close().catch(() => {});
+        throw new Error(`${url} did not start: ${error.message}`);
+    }
+}
+
+// The page's app id, as the browser resolves it from the manifest (null where it has none).
+export async function appId(page) {
+    const session = await page.createCDPSession();
+    try {
+        return (await session.send('Page.getAppId')).appId ?? null;
+    } finally {
+        await session.detach();
+    }
+}
+
 // A screen of Chromium's device emulation: { width, height } in CSS px, `dpr` device
 // pixels to the pixel, `touch` for a phone or tablet (touch events, and the page laid
 // out through its viewport meta, as a mobile browser does).
