@@ -3,20 +3,23 @@
 # Runs a command on a clean, minimal Debian SUITE (bookworm, trixie), as a new machine
 # would, and fails when it fails:
 #
-#   scripts/fresh-install.sh [--tarball FILE] SUITE COMMAND [ARG...]
+#   scripts/fresh-install.sh [--tarball FILE] [--with FILE]... SUITE COMMAND [ARG...]
 #
 #   scripts/fresh-install.sh trixie scripts/fresh/commands.sh   the README's two commands
 #   scripts/fresh-install.sh trixie scripts/fresh/package.sh    the package: build, install, remove
 #   scripts/fresh-install.sh trixie scripts/cross.sh arm64      any script of the tree
 #   scripts/fresh-install.sh --tarball build-release/tessary-V.tar.gz trixie scripts/fresh/commands.sh
+#   scripts/fresh-install.sh --with old/tessary_1.0.0_amd64.deb --with tessary_1.0.1_amd64.deb \
+#       bookworm scripts/fresh/upgrade.sh /root/tessary_1.0.0_amd64.deb /root/tessary_1.0.1_amd64.deb
 #
 # The system is a copy of a debootstrap (minbase) base, made once and kept in
 # TESSARY_FRESH_CACHE (default /var/cache/tessary-fresh) with the packages downloaded so
 # far. It holds the committed tree (git HEAD) in /root/tessary, no build outputs, and the
 # command runs there as root. With --tarball, it holds instead the source tarball FILE
 # (scripts/release.sh) unpacked in /root, its top folder tessary-V/, with no git, and the
-# command runs in that folder. Needs root for debootstrap, chroot and mount; started by
-# another user, it runs itself again through sudo.
+# command runs in that folder. Each --with FILE is copied into the system's /root/, under
+# its own name, for the command to use (two of the same name fail). Needs root for
+# debootstrap, chroot and mount; started by another user, it runs itself again through sudo.
 set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then
     command -v sudo >/dev/null || { echo "fresh-install.sh: needs root, or sudo: debootstrap, chroot and mount need it" >&2; exit 1; }
@@ -24,12 +27,20 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 source "$(dirname "$0")/lib.sh"
 tarball=
-if [ "${1:-}" = --tarball ]; then
-    [ -f "${2:-}" ] || fail "no source tarball '${2:-}'"
-    tarball=$(realpath "$2")
+with=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --tarball)
+        [ -f "${2:-}" ] || fail "no source tarball '${2:-}'"
+        tarball=$(realpath "$2") ;;
+    --with)
+        [ -f "${2:-}" ] || fail "no file '${2:-}' to hand in with --with"
+        with+=("$(realpath "$2")") ;;
+    *) break ;;
+    esac
     shift 2
-fi
-[ $# -ge 2 ] || fail "usage: scripts/fresh-install.sh [--tarball FILE] SUITE COMMAND [ARG...]   (SUITE: bookworm or trixie)"
+done
+[ $# -ge 2 ] || fail "usage: scripts/fresh-install.sh [--tarball FILE] [--with FILE]... SUITE COMMAND [ARG...]   (SUITE: bookworm or trixie)"
 suite=$1
 shift
 what="$*${tarball:+ from ${tarball##*/}}"
@@ -41,7 +52,7 @@ fi
 deps debootstrap
 
 cache=${TESSARY_FRESH_CACHE:-/var/cache/tessary-fresh}/$suite
-log=/var/tmp/tessary-fresh-$suite-$(basename "$1" .sh)${2:+-$2}.log
+log=/var/tmp/tessary-fresh-$suite-$(basename "$1" .sh)${2:+-${2##*/}}.log
 : >"$log"
 work=$(mktemp -d /var/tmp/tessary-fresh.XXXXXX)
 root=$work/root
@@ -95,6 +106,10 @@ else
     mkdir -p "$root$tree"
     git archive HEAD | tar -x -C "$root$tree"
 fi
+for file in "${with[@]}"; do
+    [ ! -e "$root/root/${file##*/}" ] || fail "--with $file: /root/${file##*/} is there already"
+    cp "$file" "$root/root/"
+done
 mount -t proc proc "$root/proc" && mounts+=("$root/proc")
 mount -t sysfs sysfs "$root/sys" && mounts+=("$root/sys")
 for dir in /dev /dev/pts /dev/shm; do
