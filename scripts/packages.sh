@@ -43,3 +43,7 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis zip icoutils image
 # versions back. GnuPG for the signature is added when a key is named, and
 # scripts/reproducible.sh adds diffoscope for a report of what differs.
 RELEASE_PACKAGES=(cmake git zip unzip icoutils dpkg-dev)
+# PIUPARTS_PACKAGES: Debian's install and purge tester for scripts/piuparts.sh, adequate,
+# which it runs on the installed package, and dpkg-scanpackages to lend it the fresh
+# systems' downloads as a local repository.
+PIUPARTS_PACKAGES=(piuparts adequate dpkg-dev)
