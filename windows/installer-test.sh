@@ -1,33 +1,62 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The installer's round trip under Wine, in a Wine prefix of its own made anew (a
-# Windows on which Tessary was never installed):
+# A user's upgrade, under Wine, in a Wine prefix of its own made anew (a Windows on which
+# Tessary was never installed):
 #
-#   windows/installer-test.sh SETUP OLDER_SETUP WINDOW_TEST
+#   windows/installer-test.sh NEW_SETUP OLD_SETUP
 #
-# Installs OLDER_SETUP (an earlier version) silently, then SETUP over it, then SETUP
-# again; after each, Program Files\Tessary holds the program, the licence, the README
-# and one uninstaller, the Start menu one Tessary shortcut to the program, and Windows'
-# list of programs one Tessary of that version. Starts the installed program through
-# WINDOW_TEST (the window tests' first binary), which checks its window and picture.
-# Uninstalls silently and requires every file, shortcut and registry key gone.
+# NEW_SETUP is tessary-V-win64-setup.exe, with the zip of the same build,
+# tessary-V-win64.zip, beside it; OLD_SETUP is an earlier version's
+# tessary-U-win64-setup.exe. V and U come from the names, not from this tree, which may be
+# of another release. Installs OLD_SETUP silently, then NEW_SETUP over it, then NEW_SETUP
+# again; after each, Program Files\Tessary holds the program, the licence, the README and
+# one uninstaller, the Start menu one Tessary shortcut to the program, and Windows' list
+# of programs one Tessary, of that version. After each NEW_SETUP, the installed
+# tessary.exe says V in its version information and is the zip's tessary.exe, byte for
+# byte. Starts the program through the Start menu's shortcut, as a user does, under the
+# first window test (which checks its window and picture), built for this machine in
+# build-installer-test/. Uninstalls silently and requires every file, shortcut and
+# registry key gone. The Wine prefix is build-installer-test/wine/.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
-[ $# -eq 3 ] || fail "usage: windows/installer-test.sh SETUP OLDER_SETUP WINDOW_TEST"
-for file in "$@"; do [ -f "$file" ] || fail "no $file"; done
-setup=$(realpath "$1")
-older=$(realpath "$2")
-window_test=$(realpath "$3")
-source windows/wine.sh
-export WINEPREFIX=$PWD/build-windows/wine-installer
-rm -rf "$WINEPREFIX"
-pids=()
-trap 'wine_stop' EXIT
-wine_start || fail "could not make the Wine prefix $WINEPREFIX"
+[ $# -eq 2 ] || fail "usage: windows/installer-test.sh NEW_SETUP OLD_SETUP"
+# lib.sh has moved to the top of the tree; the paths given are the caller's.
+new=$(cd "$OLDPWD" && realpath -e -- "$1") || fail "no $1"
+old=$(cd "$OLDPWD" && realpath -e -- "$2") || fail "no $2"
 
+# version_of SETUP: V, from the name tessary-V-win64-setup.exe.
+version_of() {
+    [[ $(basename "$1") =~ ^tessary-(.+)-win64-setup\.exe$ ]] || fail "$1 is not named tessary-VERSION-win64-setup.exe"
+    echo "${BASH_REMATCH[1]}"
+}
+new_version=$(version_of "$new")
+old_version=$(version_of "$old")
+zip=${new%-setup.exe}.zip
+[ -f "$zip" ] || fail "no $zip beside $new: the installed program is compared with the zip's"
+
+deps "${BUILD_PACKAGES[@]}" "${HARNESS_PACKAGES[@]}" wine wine64 icoutils unzip
+source windows/wine.sh
+build="build-installer-test"
+export WINEPREFIX=$PWD/$build/wine
+rm -rf "$WINEPREFIX"
 dir="$WINEPREFIX/drive_c/Program Files/Tessary"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessary"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessary'
+
+# The first window test, built for this machine, starting the program through its
+# shortcut with windows/start-shortcut.sh. A launcher that starts with "wine" gets Wine's
+# window frame from tests/CMakeLists.txt; this one is a script, so the frame is read
+# from there and given to the compiler here.
+frame=$(grep -o 'TESSARY_FRAME_[A-Z_]*=[0-9]*' tests/CMakeLists.txt | sed 's/^/-D/' | xargs)
+[ -n "$frame" ] || fail "tests/CMakeLists.txt gives no TESSARY_FRAME_... for Wine's window frame"
+echo "installer-test.sh: building the window test in $build/"
+configure window-tests -B "$build" -DTESSARY_WINDOW_PROGRAM="$menu/Tessary.lnk" \
+    -DTESSARY_WINDOW_LAUNCHER="$PWD/windows/start-shortcut.sh" -DCMAKE_CXX_FLAGS="$frame"
+build "$build" window_test >/dev/null
+
+pids=()
+trap 'wine_stop' EXIT
+wine_start || fail "could not make the Wine prefix $WINEPREFIX"
 
 # Silent, with no display: an installer that opened a window would fail here.
 install() {
@@ -38,9 +67,19 @@ install() {
 # listing DIR: the names in DIR on one line.
 listing() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n' 2>&1 | LC_ALL=C sort | tr '\n' ' '; }
 
+# programs: the names in Windows' list of programs, from both registry views of the
+# machine's and from the user's.
+programs() {
+    local root
+    for root in 'HKLM\Software' 'HKLM\Software\Wow6432Node' 'HKCU\Software'; do
+        wine reg query "$root\Microsoft\Windows\CurrentVersion\Uninstall" /s 2>/dev/null || true
+    done | tr -d '\r' | sed -n 's/^ *DisplayName *REG_SZ *//p'
+}
+
 # installed VERSION: one program, licence, README and uninstaller; one shortcut, to the
-# program; one entry of that version in Windows' list of programs.
+# program; one Tessary in Windows' list of programs, of that version.
 installed() {
+    local shown
     [ "$(listing "$dir")" = "LICENSE.txt README.txt Uninstall.exe tessary.exe " ] \
         || fail "Program Files\\Tessary holds: $(listing "$dir")"
     [ "$(listing "$menu")" = "Tessary.lnk Uninstall.lnk " ] \
@@ -48,38 +87,55 @@ installed() {
     # A shell link keeps its target's path, in UTF-16 or in the ANSI code page.
     tr -d '\0' <"$menu/Tessary.lnk" | grep -qaF 'C:\Program Files\Tessary\tessary.exe' \
         || fail "the shortcut Tessary does not lead to C:\\Program Files\\Tessary\\tessary.exe"
-    wine reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "REG_SZ *$1" \
-        || fail "Windows' list of programs has no Tessary $1"
-    [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' 2>/dev/null | grep -ci tessary)" = 1 ] \
-        || fail "Windows' list of programs holds Tessary more than once"
+    [ "$(programs | grep -ci tessary)" = 1 ] \
+        || fail "Windows' list of programs holds, for Tessary: $(programs | grep -i tessary | xargs)"
+    shown=$({ wine reg query "$key" /v DisplayVersion 2>/dev/null || true; } | tr -d '\r' \
+        | awk '$1 == "DisplayVersion" { print $3 }')
+    [ "$shown" = "$1" ] || fail "Windows' list of programs has no Tessary $1 (its Tessary: ${shown:-none})"
     echo "installer-test.sh: installed: Tessary $1, one program, one shortcut, one uninstaller"
 }
 
-version=$(release_version)
-install "$older"
-installed "$(basename "$older" | sed 's/^tessary-\(.*\)-win64-setup.exe$/\1/')"
-install "$setup"
-installed "$version"
-install "$setup"
-installed "$version"
-cmp -s "$dir/tessary.exe" build-windows/tessary.exe || fail "the installed tessary.exe is not the one built"
+# new_program: the installed tessary.exe says NEW_SETUP's version, as Explorer's
+# properties show it, and is the zip's own.
+new_program() {
+    local name
+    wrestool -x --raw --type=version "$dir/tessary.exe" >"$build/version.res" \
+        || fail "the installed tessary.exe has no version information"
+    for name in FileVersion ProductVersion; do
+        [ "$(strings -el "$build/version.res" | grep -A1 -x "$name" | tail -n 1)" = "$new_version" ] \
+            || fail "the installed tessary.exe's $name is not $new_version"
+    done
+    unzip -p "$zip" "$(basename "$zip" .zip)/tessary.exe" | cmp -s - "$dir/tessary.exe" \
+        || fail "the installed tessary.exe is not the one in $(basename "$zip")"
+}
 
-echo "installer-test.sh: starting the installed program"
+install "$old"
+installed "$old_version"
+install "$new"
+installed "$new_version"
+new_program
+install "$new"
+installed "$new_version"
+new_program
+
+echo "installer-test.sh: starting the installed program through its Start-menu shortcut"
 # Wine's desktop lives as long as its server, on the display of the first program that
 # needed it: the installers' none. The program gets a server of its own, for the
-# test's display.
+# test's display, which ends a few seconds after the program.
 wine_stop
-TESSARY_WINDOW_PROGRAM="$dir/tessary.exe" "$window_test" || fail "the installed program did not show its window and picture"
+"$build/tests/window_test" || fail "the Start menu's Tessary did not show the program's window and picture"
+timeout 60 wineserver -w || fail "Wine's programs did not end within 60 s of the window test"
 
 # The uninstaller copies itself away and runs from there, so it ends before its copy
 # does: the server, started for it alone, ends once every program has (wineserver -w).
 echo "installer-test.sh: uninstalling silently"
-wineserver -w
 wine "$dir/Uninstall.exe" /S </dev/null >/dev/null 2>&1 || fail "Uninstall.exe /S failed"
 timeout 60 wineserver -w || fail "the uninstaller did not end within 60 s"
 wine_start || fail "could not start Wine again"
 [ ! -e "$dir" ] || fail "the uninstaller left in Program Files\\Tessary: $(listing "$dir")"
 [ ! -e "$menu" ] || fail "the uninstaller left the Start menu's Tessary folder"
-! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left Tessary in Windows' list of programs"
+[ "$(programs | grep -ci tessary)" = 0 ] || fail "the uninstaller left Tessary in Windows' list of programs"
+! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left its key $key"
 ! wine reg query 'HKLM\Software\The Tessary developers' >/dev/null 2>&1 || fail "the uninstaller left its registry key"
-echo "installer-test.sh: passed: installed over an older version and over itself, started, uninstalled without a trace"
+echo "installer-test.sh: passed: Tessary $new_version installed over $old_version and over itself," \
+    "started from the Start menu, uninstalled without a trace"
