@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 // The site (build-web/site/), served on 127.0.0.1 as a static host would serve it: its
 // policy holds, nothing stops Chromium from installing it, its service worker takes the
-// page over, and with the server gone it still starts and draws the desktop's picture.
-// The single file's policy is checked here too; every other test checks that the page
-// breaks neither.
+// page over, and with the server gone it still starts and draws the desktop's picture;
+// served in two folders of one origin, the two keep apart. The single file's policy is
+// checked here too; every other test checks that the page breaks neither. (A release's
+// update of a kept site is web/test/update.mjs's, with two releases' sites.)
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
+import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, openPage, waitFrames, canvasPicture, Desktop, assertAgree, serve, sleep, pageFile, siteDir }
-    from './support.mjs';
+import { launch, openPage, waitFrames, canvasPicture, Desktop, assertAgree, serve, sleep, pageFile, siteDir,
+    startSite, appId } from './support.mjs';
 
 describe('the site', () => {
     let chromium;
@@ -69,6 +72,8 @@ describe('the site', () => {
         const { url, errors } = await session.send('Page.getAppManifest');
         assert.equal(url, `${server.url}manifest.webmanifest`);
         assert.deepEqual(errors, []);
+        // At an origin's root, the app is the root, as it always was: installed there, it stays one app.
+        assert.equal(await appId(page), server.url);
 
         await page.reload({ waitUntil: 'load' });
         assert.equal(await page.evaluate(() => navigator.serviceWorker.controller?.scriptURL), `${server.url}sw.js`);
@@ -79,6 +84,41 @@ describe('the site', () => {
         const offline = await openPage(chromium.browser, server.url);
         console.log(`offline: ${assertAgree(await desktop.picture(), await canvasPicture(offline.page), 'offline')}`);
         assert.deepEqual(offline.problems, []);
+    });
+
+    it('in two folders of one origin, has an app id of its own in each, and each starts with no network', async () => {
+        // /tessary/'s worker takes over last: one that took /tessary-1.0/'s caches for
+        // its own, as its path begins the other's, or that removed every cache but its
+        // own, would leave /tessary-1.0/ nothing to start from. /tessary-1.0/ has another
+        // build's hash, as another release would, so that its cache is not /tessary/'s
+        // by name alone.
+        const folders = ['tessary-1.0', 'tessary'];
+        const dir = mkdtempSync(join(tmpdir(), 'tessary-folders-'));
+        try {
+            for (const folder of folders) cpSync(siteDir, join(dir, folder), { recursive: true });
+            const worker = join(dir, folders[0], 'sw.js');
+            const build = /^const BUILD = '([0-9a-f]+)';/;
+            assert.match(readFileSync(worker, 'utf8'), build);
+            writeFileSync(worker, readFileSync(worker, 'utf8').replace(build, (_, hash) => `const BUILD = '${[...hash].reverse().join('')}';`));
+            const host = await serve(dir);
+            try {
+                for (const folder of folders) {
+                    await (await startSite(chromium.browser, `${host.url}${folder}/`, { controlled: true })).page.close();
+                }
+            } finally {
+                await host.close();
+            }
+            for (const folder of folders) {
+                const url = `${host.url}${folder}/`;
+                const { page, heading, worker } = await startSite(chromium.browser, url);
+                assert.match(heading, /^Tessary \d/, folder);
+                assert.equal(worker, `${url}sw.js`, folder);
+                assert.equal(await appId(page), url, folder);
+                await page.close();
+            }
+        } finally {
+            rmSync(dir, { recursive: true, force: true });
+        }
     });
 
     it('has a maskable icon whose drawing keeps within the safe zone', () => {
