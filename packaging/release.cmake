@@ -197,6 +197,13 @@ function(tessary_read_release)
                             "(docs/releasing.md)")
       endif()
     endforeach()
+    if(n GREATER 0)
+      math(EXPR newer "${n} - 1")
+      if(NOT news_version_${newer} VERSION_GREATER news_version_${n})
+        message(FATAL_ERROR "NEWS.md lists ${news_version_${newer}} above ${news_version_${n}}: "
+                            "the releases go newest first (docs/releasing.md)")
+      endif()
+    endif()
     # The software centres' entry: the items as plain text, escaped for XML, code marks
     # dropped; one item as a paragraph, more as a list.
     string(REPLACE "<item>" "\n" items "${news_items_${n}}")

@@ -24,19 +24,21 @@ grep -q '^ -- .*>  Tue, 08 Dec 2026 08:00:00 +1300$' packaging/changelog || fail
 cp NEWS.md NEWS.good
 cp packaging/changelog changelog.good
 
-# Each fault, made in NEWS.md or the changelog, stops the build with the file it is in.
+# Each fault, made in NEWS.md or the changelog (or both), stops the build, saying what it is.
 faults=(
     "NEWS.md|s/^## 9.8.7 - 2026-12-08/## 9.8.7 - 2026-12-09/|differ in the date"
     "packaging/changelog|0,/^  \* /s/^  \* /  * Not in NEWS. /|differ in the items"
     "NEWS.md|/^## Unreleased/d|'## Unreleased' comes first"
     "NEWS.md|s/^## 9.8.7 - /## 9.8.7 (/|a release's heading is"
     "packaging/changelog|1,/^ -- /d|has 1 releases and NEWS.md 2"
+    "NEWS.md packaging/changelog|s/9\.8\.7/0.9.7/|the releases go newest first"
 )
 for fault in "${faults[@]}"; do
     IFS='|' read -r file edit expected <<<"$fault"
+    read -ra files <<<"$file"
     cp NEWS.good NEWS.md
     cp changelog.good packaging/changelog
-    sed -i "$edit" "$file"
+    sed -i "$edit" "${files[@]}"
     if output=$(cmake -P packaging/release.cmake 2>&1); then
         fail "the release was read despite '$edit' in $file: $output"
     fi
