@@ -79,7 +79,7 @@ try {
     server = await serveProcess(www);
     const { port, url: base } = server;
     const at = (folder) => `${base}${folder}/`;
-    chromium = await launch({ args: ['--disable-gpu', '--disable-quic'] });
+    chromium = await launch({ args: ['--disable-quic'] });
 
     // One start: its page closed once it is read (the tab a person closes), or null,
     // counted as failed, where it does not start.
@@ -96,7 +96,7 @@ try {
         // The browser checks the worker for an update on its own some time after a start
         // with the network, and installs a new one then: the tab stays open until that is
         // done, as a person's would, so that the next start finds it. Chromium asked for
-        // sw.js 2 s after the page loaded, and 60 s after with --disable-gpu.
+        // sw.js 2 s after the page loaded (60 s after, started with --disable-gpu).
         if (settle) {
             const sw = `${new URL(url).pathname}sw.js`;
             const asked = await until('the browser to check sw.js', () => server.asked(sw) > swAsked, 100).catch(() => false);
