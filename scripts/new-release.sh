@@ -12,6 +12,7 @@
 # as dch takes them (docs/releasing.md, "Cutting a release").
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+deps cmake
 [ $# -ge 1 ] && [ $# -le 2 ] || fail "usage: scripts/new-release.sh VERSION [DATE]"
 version=$1
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "the version '$version' is not MAJOR.MINOR.PATCH"
