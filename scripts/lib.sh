@@ -16,6 +16,7 @@
 #   release_date               its day, YYYY-MM-DD, as the build reads it
 #   reproducible               sets up the build of an artefact that anyone rebuilds bit for bit
 #   zip_tree DIR ZIP           zips DIR's files into ZIP the same way wherever it is made
+#   exe_version RES NAME       a Windows version resource's string NAME (FileVersion, ...)
 #   arch_deps ARCH             installs what a cross build for the Debian architecture ARCH needs
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 # shellcheck source=scripts/packages.sh
@@ -108,6 +109,10 @@ zip_tree() {
         || { rm -rf "$stage"; fail "could not zip $1 into $zip"; }
     rm -rf "$stage"
 }
+
+# exe_version RES NAME: the value of the string NAME in RES, a version resource as
+# `wrestool -x --raw --type=version` gives it (UTF-16, each string after its name).
+exe_version() { strings -el "$1" | grep -A1 -x "$2" | tail -n 1; }
 
 # apt offers ARCH's packages only once dpkg knows the architecture; deps.sh then runs
 # apt-get update before it installs anything.

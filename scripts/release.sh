@@ -120,7 +120,7 @@ agree "$zip" "its files" "$(unzip -Z1 "$zip" | tr '\n' ' ')" \
 unzip -p "$zip" "tessary-$version-win64/tessary.exe" >"$work/tessary.exe"
 wrestool -x --raw --type=version "$work/tessary.exe" >"$work/version.res" || fail "$zip: its tessary.exe has no version resource"
 for name in FileVersion ProductVersion; do
-    agree "$zip" "tessary.exe's $name" "$(strings -el "$work/version.res" | grep -A1 -x "$name" | tail -n 1)" "$version"
+    agree "$zip" "tessary.exe's $name" "$(exe_version "$work/version.res" "$name")" "$version"
 done
 # The numbers Explorer shows: VS_FIXEDFILEINFO (after its signature FEEF04BD and its own
 # version), the file's version as two little-endian words of two 16-bit numbers each.

@@ -98,7 +98,7 @@ new_program() {
     wrestool -x --raw --type=version "$dir/tessary.exe" >"$build/version.res" \
         || fail "the installed tessary.exe has no version information"
     for name in FileVersion ProductVersion; do
-        [ "$(strings -el "$build/version.res" | grep -A1 -x "$name" | tail -n 1)" = "$new_version" ] \
+        [ "$(exe_version "$build/version.res" "$name")" = "$new_version" ] \
             || fail "the installed tessary.exe's $name is not $new_version"
     done
     unzip -p "$zip" "$(basename "$zip" .zip)/tessary.exe" | cmp -s - "$dir/tessary.exe" \
