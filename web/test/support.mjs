@@ -117,6 +117,15 @@ export async function openPage(browser, file = pageFile, screen = null) {
 // The static server the site's tests and web/bench/lighthouse.sh serve a folder with.
 export { serve } from './serve.mjs';
 
+// Waits up to `ms` for `child` to end (`ended`, the promise of its exit), once asked to;
+// one still running then is killed.
+async function endWithin(child, ended, ms) {
+    if (await Promise.race([ended.then(() => true), sleep(ms).then(() => false)]) === false) {
+        child.kill('SIGKILL');
+        await ended;
+    }
+}
+
 // The same server as a process of its own, on `port` (0: a free one), so that it can be
 // stopped by its pid as a host goes away, and started again at the same origin, where the
 // browser keeps the site's worker and caches. asked(PATH) counts the requests for PATH
@@ -128,10 +137,7 @@ export async function serveProcess(folder, port = 0) {
     const lines = createInterface({ input: child.stdout })[Symbol.asyncIterator]();
     const stop = async () => {
         child.kill('SIGTERM');
-        if (await Promise.race([ended.then(() => true), sleep(3000).then(() => false)]) === false) {
-            child.kill('SIGKILL');
-            await ended;
-        }
+        await endWithin(child, ended, 3000);
     };
     const url = (await lines.next()).value;
     if (!/^http:/.test(url ?? '')) {
@@ -331,10 +337,7 @@ async function harness(args) {
     const answer = async () => (await lines.next()).value ?? 'error the window harness ended';
     const stop = async () => {
         child.stdin.end('quit\n');
-        if (await Promise.race([ended.then(() => true), sleep(10000).then(() => false)]) === false) {
-            child.kill('SIGKILL');
-            await ended;
-        }
+        await endWithin(child, ended, 10000);
     };
     const ready = await answer();
     if (!ready.startsWith('ready ')) {
