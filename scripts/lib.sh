@@ -115,10 +115,14 @@ zip_tree() {
 exe_version() { strings -el "$1" | grep -A1 -x "$2" | tail -n 1; }
 
 # apt offers ARCH's packages only once dpkg knows the architecture; deps.sh then runs
-# apt-get update before it installs anything.
+# apt-get update before it installs anything. Both ARM architectures are added at once,
+# so that the first cross build's libraries already take a version the other has too
+# (deps.sh): added one after the other, the second could find them newer than it can go.
 arch_deps() {
-    if ! dpkg --print-foreign-architectures | grep -qx "$1"; then
-        as_root dpkg --add-architecture "$1" || fail "could not add the architecture $1 to dpkg"
-    fi
+    local arch
+    for arch in "${CROSS_ARCHES[@]}"; do
+        dpkg --print-foreign-architectures | grep -qx "$arch" \
+            || as_root dpkg --add-architecture "$arch" || fail "could not add the architecture $arch to dpkg"
+    done
     deps "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "crossbuild-essential-$1" "${TARGET_PACKAGES[@]/%/:$1}"
 }

@@ -16,9 +16,11 @@ STYLE_PACKAGES=(clang-format shellcheck)
 # checkers for the package, the menu entry, the metainfo and the manual page; rsvg-convert
 # to draw the icons again and compare.
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream groff-base librsvg2-bin)
+# CROSS_ARCHES: the Debian architectures scripts/cross.sh builds for.
 # TARGET_PACKAGES: the libraries scripts/cross.sh ARCH takes from ARCH, installed as
 # NAME:ARCH beside crossbuild-essential-ARCH. CROSS_PACKAGES: what it needs on this
 # machine for the emulated tests: qemu-user, and the window tests' own packages.
+CROSS_ARCHES=(arm64 armhf)
 TARGET_PACKAGES=(libgl-dev libglut-dev libgl1-mesa-dri libgtest-dev libgmock-dev)
 CROSS_PACKAGES=(qemu-user libgtest-dev libgmock-dev xvfb libx11-dev libxtst-dev)
 # WEB_BUILD_PACKAGES: Debian's Emscripten, the node that runs its tools (and the step
