@@ -3,7 +3,7 @@
 # Builds Tessary for 64-bit Windows on this machine and tests it under Wine:
 #
 #   scripts/windows.sh              build, package, run every test
-#   scripts/windows.sh --no-tests   build and package only (scripts/reproducible.sh windows)
+#   scripts/windows.sh --no-tests   build and package only (scripts/release.sh)
 #
 # Installs what it needs (mingw-w64, Wine, NSIS, icoutils, ImageMagick). Builds freeglut from Debian's
 # source package, and GoogleTest from /usr/src/googletest, once each, as static Windows
