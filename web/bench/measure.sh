@@ -5,7 +5,8 @@
 # against the probe page's, A B A B in one browser (MEASURE_SECONDS each, default 10);
 # last, the time from the start of loading to the first frame.
 # Arguments go to measure.mjs (--screenshot FILE saves a picture of the page,
-# --phone-screenshot FILE one of the page on a phone).
+# --phone-screenshot FILE one of the page on a phone; FILE from the top of the tree):
+#   web/bench/measure.sh --screenshot web/tessary-web.png --phone-screenshot web/tessary-phone.png
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 deps "${BUILD_PACKAGES[@]}" "${WEB_BUILD_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
@@ -20,5 +21,5 @@ g++ -std=c++17 -O3 -DNDEBUG -Isrc -Ibench web/bench/vertex_work.cpp bench/vertex
     || fail "native build of web/bench/vertex_work.cpp failed"
 echo "vertex work, WebAssembly: $(node build-web/tessary_vertex_work.js)" || fail "the WebAssembly run failed"
 echo "vertex work, native:      $("$tmp/vertex_work")" || fail "the native run failed"
-(cd web && node bench/measure.mjs "$@") || fail "the frame-rate measurement failed"
-(cd web && node bench/first-frame.mjs) || fail "the first-frame measurement failed"
+node web/bench/measure.mjs "$@" || fail "the frame-rate measurement failed"
+node web/bench/first-frame.mjs || fail "the first-frame measurement failed"
