@@ -5,6 +5,7 @@
 #define TESSARY_WEB_WEBGL_H
 
 #include <cstddef>
+#include <cstdint>
 
 extern "C" {
 // Opens the canvas's WebGL context, with the buffers the GLUT display mode `mode` asks
@@ -28,6 +29,9 @@ namespace tessary_gl {
 constexpr std::size_t LINE_CAPACITY = 1 << 15;
 // Draws what is gathered: at a buffer swap, and before a clear.
 void flush();
+// Draws what is gathered, and gives a hash of all that was sent to WebGL since the last
+// call (clears and lines): equal for two frames that drew the same picture.
+std::uint64_t frameSignature();
 }  // namespace tessary_gl
 
 #endif

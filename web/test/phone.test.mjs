@@ -5,7 +5,7 @@
 // and AA rules.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, waitFrames, canvasPicture, Desktop, assertAgree, touch, centre,
+import { launch, openPage, settled, canvasPicture, Desktop, assertAgree, touch, centre,
     accessibilityViolations } from './support.mjs';
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
@@ -30,7 +30,7 @@ const MIN_TARGET = 44;  // CSS px, each way (WCAG 2.5.5)
 // [key, time in ms]; presses(page) reads them.
 async function openCounting(browser, screen) {
     const opened = await openPage(browser, undefined, screen);
-    await waitFrames(opened.page, 3);
+    await settled(opened.page);
     await opened.page.evaluate(() => {
         window.tessaryPresses = [];
         window.addEventListener('keydown', (event) => {
@@ -57,7 +57,7 @@ describe('the page on phones, tablets and desktops', () => {
         const faults = [];
         for (const { name, screen } of SCREENS) {
             const { page, problems } = await openPage(chromium.browser, undefined, screen);
-            await waitFrames(page, 3);
+            await settled(page);
             const seen = await page.evaluate(() => {
                 const box = (e) => e.getBoundingClientRect().toJSON();
                 const canvas = document.querySelector('canvas');
