@@ -104,13 +104,13 @@ export async function launch({ browser = 'chrome', args = [], display } = {}) {
     };
 }
 
-// Opens the page from disk, or from an http URL, in a new tab. `problems` collects console
-// errors, uncaught exceptions and breaches of the page's Content-Security-Policy, which
-// no test allows; `notices` the rest of the console; `fetched` every URL the page asks
-// for that is neither the page itself nor inline data. With `screen` (see emulate), the
-// page opens on that screen.
+// Opens the page from disk (a path, or a file: URL, which may end in a #fragment), or
+// from an http URL, in a new tab. `problems` collects console errors, uncaught exceptions
+// and breaches of the page's Content-Security-Policy, which no test allows; `notices` the
+// rest of the console; `fetched` every URL the page asks for that is neither the page
+// itself nor inline data. With `screen` (see emulate), the page opens on that screen.
 export async function openPage(browser, file = pageFile, screen = null) {
-    const remote = /^https?:/.test(file);
+    const remote = /^(https?|file):/.test(file);  // a URL, not a path
     if (!remote && !existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
     const page = await browser.newPage();
     if (screen) await emulate(page, screen);
