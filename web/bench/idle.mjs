@@ -71,6 +71,12 @@ async function idle(file) {
             frames: (await frames(page)) - drawn,
             lastFrame: await page.evaluate(() => window.tessaryLastFrame / 1000),
             processes: after.size,
+            // Asked for after the measure, as it makes a context of its own.
+            renderer: await page.evaluate(() => {
+                const gl = document.createElement('canvas').getContext('webgl');
+                const info = gl?.getExtension('WEBGL_debug_renderer_info');
+                return info ? gl.getParameter(info.UNMASKED_RENDERER_WEBGL) : 'unknown';
+            }),
         };
         if (problems.length) throw new Error(`${file}: ${problems.join('; ')}`);
         return result;
@@ -88,6 +94,7 @@ for (let run = 1; run <= RUNS; run++) {
             `${r.frames} frames in ${SECONDS} s, last frame ${r.lastFrame.toFixed(2)} s after the start of loading`);
     }
 }
+console.log(`WebGL renderer: ${results[0][0].renderer}`);
 const median = (list) => [...list].sort((a, b) => a - b)[Math.floor(list.length / 2)];
 const medians = results.map((list) => Object.fromEntries(['percent', 'frames', 'lastFrame']
     .map((key) => [key, median(list.map((r) => r[key]))])));
