@@ -30,10 +30,10 @@ void (*keyboard)(unsigned char, int, int) = nullptr;
 unsigned displayMode = GLUT_RGBA | GLUT_SINGLE;  // GLUT's defaults
 int windowWidth = 300;
 int windowHeight = 300;
-bool looping = false;    // glutMainLoop has started
-bool pending = false;    // a redisplay is asked for
-bool requested = false;  // and the browser's next frame is asked for
-bool still = false;      // the last two frames drew the same picture, and nothing happened since
+bool looping = false;         // glutMainLoop has started
+bool pending = false;         // a redisplay is asked for
+bool requested = false;       // and the browser's next frame is asked for
+bool still = false;           // the last two frames drew the same picture, and nothing happened since
 bool drawnSinceWake = false;  // a frame was drawn since the last tessary_wake
 std::uint64_t lastFrame = 0;  // that frame's signature (tessary_gl::frameSignature)
 
