@@ -17,7 +17,8 @@ void tessary_webgl_clear(unsigned mask, float red, float green, float blue, floa
 // Draws `count` vertices, three floats each (clip x, y and z; w is 1), as GL_LINES, in one
 // call.
 void tessary_webgl_lines(const float* vertices, int count);
-// Runs tessary_frame at the browser's next frame.
+// Runs tessary_frame at the browser's next frame, saying whether there is a context to
+// draw on.
 void tessary_webgl_request_frame();
 // Starts passing typed characters to tessary_key.
 void tessary_webgl_listen();
