@@ -12,7 +12,7 @@ import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { countFrames, grey, pageFile, sleep } from './support.mjs';
+import { countFrames, grey, pageFile, sleep, until } from './support.mjs';
 
 const DRIVER = process.env.TESSARY_WEBKITWEBDRIVER ?? '/usr/bin/WebKitWebDriver';
 const ELEMENT = 'element-6066-11e4-a52e-4f735466cecf';
@@ -198,12 +198,10 @@ export class WebKit {
     // every frame, has drawn three more).
     async settled() {
         const start = await this.run('window.scrollTo(0, 0); return window.tessaryFrames;');
-        for (let tries = 0; ; tries++) {
+        await until('the page to draw and hold its picture', async () => {
             const [drawn, asked] = await this.run('return [window.tessaryFrames, window.tessaryAsked];');
-            if (drawn > 0 && (asked === 0 || drawn >= start + 3)) return;
-            if (tries === 400) throw new Error('the page did not draw and hold its picture in 20 s');
-            await sleep(50);
-        }
+            return drawn > 0 && (asked === 0 || drawn >= start + 3);
+        });
     }
 
     async close() {
