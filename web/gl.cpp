@@ -15,11 +15,17 @@
 //
 // Nothing is allocated: the stacks and the buffer are fixed, and a frame that fills the
 // buffer is drawn in more than one call.
+//
+// What a frame sends to WebGL, its clears and its lines, is summed up as it goes in a
+// 64-bit FNV-1a hash, so that the GLUT layer can tell a frame that drew the same picture
+// as the last from one that did not, with no copy of the last frame kept.
 
 #include <GL/gl.h>
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "webgl.h"
 
@@ -59,6 +65,23 @@ float recent[2][3];     // its last two, in clip coordinates: [given % 2]
 
 float lines[tessary_gl::LINE_CAPACITY * 3];  // pairs of ends, x y z each
 std::size_t lineVertices = 0;
+
+constexpr std::uint64_t FNV_OFFSET = 14695981039346656037u;
+constexpr std::uint64_t FNV_PRIME = 1099511628211u;
+std::uint64_t signature = FNV_OFFSET;  // of what was sent since the last frameSignature()
+
+static_assert(sizeof(float) == 4, "the signature reads floats as 32-bit words");
+
+// Adds the 32-bit words of `words` to the signature, by their bits: -0 and 0 differ, as
+// they may in what WebGL is given, and a NaN is not unequal to itself.
+void sign(const void* words, std::size_t count) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(words);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t word;
+        std::memcpy(&word, bytes + 4 * i, 4);
+        signature = (signature ^ word) * FNV_PRIME;
+    }
+}
 
 double* topMatrix() {
     return current->levels[current->top];
@@ -108,8 +131,16 @@ GLfloat clamped(GLfloat value) {
 
 void tessary_gl::flush() {
     if (lineVertices == 0) return;
+    sign(lines, 3 * lineVertices);
     tessary_webgl_lines(lines, static_cast<int>(lineVertices));
     lineVertices = 0;
+}
+
+std::uint64_t tessary_gl::frameSignature() {
+    flush();
+    std::uint64_t frame = signature;
+    signature = FNV_OFFSET;
+    return frame;
 }
 
 extern "C" {
@@ -194,6 +225,9 @@ void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
 // would on a desktop.
 void glClear(GLbitfield mask) {
     tessary_gl::flush();
+    const std::uint32_t bits = mask;
+    sign(&bits, 1);
+    sign(clearColour, 4);
     tessary_webgl_clear(mask, clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The browser's half of the page's GL and GLUT layer (web/gl.cpp, web/glut.cpp), linked
 // as an Emscripten JS library: the WebGL context with its one shader and one buffer, the
-// frame loop on requestAnimationFrame, the keyboard, and the drawing buffer's size.
+// frame loop on requestAnimationFrame, the keyboard, and the drawing buffer's size; and
+// the events after which the picture may have to be drawn again (see web/glut.cpp), each
+// passed on as tessary_wake.
 // Nothing here allocates per frame: the loop passes the same function to every
 // requestAnimationFrame, and the view of the lines in WebAssembly's memory is made again
 // only when a frame's size differs from the last one's.
@@ -14,12 +16,52 @@ mergeInto(LibraryManager.library, {
     // The keys that type no character but which a desktop GLUT passes on, as its bytes.
     named: { Backspace: 8, Tab: 9, Enter: 13, Escape: 27, Delete: 127 },
 
-    // Once a frame. After a lost context the page says so, and nothing is drawn again.
+    // Once a frame. While the context is lost there is nothing to draw on: the page says
+    // so (web/shell.html), and the frame waits for the context to come back.
     tick: function () {
       var gl = tessary.gl;
-      if (!gl || gl.isContextLost()) return;
-      tessary.fit();
-      _tessary_frame();
+      var drawable = !!gl && !gl.isContextLost();
+      if (drawable) tessary.fit();
+      _tessary_frame(drawable);
+    },
+
+    wake: function () {
+      _tessary_wake();
+    },
+
+    // The shader and the buffer, made again for a restored context.
+    // Positions arrive in clip coordinates, x y z (an attribute's missing w is 1); every
+    // line is the current colour, GL's white.
+    prepare: function (gl) {
+      var program = gl.createProgram();
+      [[gl.VERTEX_SHADER, 'attribute vec4 p;void main(){gl_Position=p;}'],
+       [gl.FRAGMENT_SHADER, 'precision mediump float;void main(){gl_FragColor=vec4(1.);}']
+      ].forEach(function (stage) {
+        var shader = gl.createShader(stage[0]);
+        gl.shaderSource(shader, stage[1]);
+        gl.compileShader(shader);
+        gl.attachShader(program, shader);
+      });
+      gl.bindAttribLocation(program, 0, 'p');
+      gl.linkProgram(program);
+      gl.useProgram(program);
+      gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+      gl.enableVertexAttribArray(0);
+      gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 0, 0);
+      gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
+    },
+
+    // Zooming, or moving the window to another screen, changes devicePixelRatio, and
+    // with it the drawing buffer's size, not always the canvas's CSS size: a query of
+    // the present ratio says when it stops holding, and is then made for the new one.
+    watchRatio: function () {
+      if (typeof matchMedia !== 'function') return;
+      var query = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+      if (!query.addEventListener) return;
+      query.addEventListener('change', function () {
+        tessary.watchRatio();
+        tessary.wake();
+      }, { once: true });
     },
 
     // The drawing buffer follows the picture's size on the screen, in device pixels.
@@ -87,32 +129,30 @@ mergeInto(LibraryManager.library, {
       if (Module['onNoWebGL']) Module['onNoWebGL']();
       return 0;
     }
-    // Positions arrive in clip coordinates, x y z (an attribute's missing w is 1); every
-    // line is the current colour, GL's white.
-    var program = gl.createProgram();
-    [[gl.VERTEX_SHADER, 'attribute vec4 p;void main(){gl_Position=p;}'],
-     [gl.FRAGMENT_SHADER, 'precision mediump float;void main(){gl_FragColor=vec4(1.);}']
-    ].forEach(function (stage) {
-      var shader = gl.createShader(stage[0]);
-      gl.shaderSource(shader, stage[1]);
-      gl.compileShader(shader);
-      gl.attachShader(program, shader);
-    });
-    gl.bindAttribLocation(program, 0, 'p');
-    gl.linkProgram(program);
-    gl.useProgram(program);
-    gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
-    gl.enableVertexAttribArray(0);
-    gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 0, 0);
+    tessary.prepare(gl);
     tessary.gl = gl;
+    // A phone takes the GPU from a page in the background. Prevented, the loss lets the
+    // browser give the context back, with every object in it gone; the program's state is
+    // in WebAssembly, untouched, so a redraw gives the same picture.
+    canvas.addEventListener('webglcontextlost', function (event) {
+      event.preventDefault();
+    });
+    canvas.addEventListener('webglcontextrestored', function () {
+      tessary.prepare(gl);
+      tessary.wake();
+    });
     // The CSS size, not the device-pixel box: Chromium's device emulation leaves that box
     // in CSS pixels, and the tests size the buffer in emulation.
     if (typeof ResizeObserver === 'function') {
       new ResizeObserver(function (entries) {
         var box = entries[entries.length - 1].contentRect;
-        tessary.shown = Math.min(box.width, box.height);
+        var shown = Math.min(box.width, box.height);
+        if (shown === tessary.shown) return;
+        tessary.shown = shown;
+        tessary.wake();
       }).observe(canvas);
     }
+    tessary.watchRatio();
     return 1;
   },
 
@@ -142,7 +182,12 @@ mergeInto(LibraryManager.library, {
   },
 
   tessary_webgl_listen__deps: ['$tessary'],
+  // A browser may drop what a hidden page showed; shown again, the page draws afresh.
   tessary_webgl_listen: function () {
     window.addEventListener('keydown', tessary.onKey, true);
+    window.addEventListener('pageshow', tessary.wake);
+    document.addEventListener('visibilitychange', function () {
+      if (document.visibilityState === 'visible') tessary.wake();
+    });
   },
 });

@@ -5,6 +5,7 @@
 #define TESSARY_WEB_WEBGL_H
 
 #include <cstddef>
+#include <cstdint>
 
 extern "C" {
 // Opens the canvas's WebGL context, with the buffers the GLUT display mode `mode` asks
@@ -16,7 +17,8 @@ void tessary_webgl_clear(unsigned mask, float red, float green, float blue, floa
 // Draws `count` vertices, three floats each (clip x, y and z; w is 1), as GL_LINES, in one
 // call.
 void tessary_webgl_lines(const float* vertices, int count);
-// Runs tessary_frame at the browser's next frame.
+// Runs tessary_frame at the browser's next frame, saying whether there is a context to
+// draw on.
 void tessary_webgl_request_frame();
 // Starts passing typed characters to tessary_key.
 void tessary_webgl_listen();
@@ -28,6 +30,9 @@ namespace tessary_gl {
 constexpr std::size_t LINE_CAPACITY = 1 << 15;
 // Draws what is gathered: at a buffer swap, and before a clear.
 void flush();
+// Draws what is gathered, and gives a hash of all that was sent to WebGL since the last
+// call (clears and lines): equal for two frames that drew the same picture.
+std::uint64_t frameSignature();
 }  // namespace tessary_gl
 
 #endif

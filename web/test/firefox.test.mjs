@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The page in Firefox ESR: headless it has no WebGL here and must say so; on an X display
-// it draws through Mesa, and its picture must be the desktop program's.
+// it draws through Mesa, and its picture must be the desktop program's, also after its
+// WebGL context is lost and given back.
 import { describe, it } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, canvasPicture, Desktop, xServer, assertAgree, sleep } from './support.mjs';
+import { launch, openPage, canvasPicture, Desktop, xServer, assertAgree, sleep, contextLoss, differences } from './support.mjs';
 
 describe('the page in Firefox ESR', () => {
     it('headless, with no WebGL, shows the message and throws nothing', async () => {
@@ -22,7 +23,7 @@ describe('the page in Firefox ESR', () => {
         }
     });
 
-    it('on an X display, draws the desktop picture and takes keys', async () => {
+    it('on an X display, draws the desktop picture, takes keys, and draws it again after a lost context', async () => {
         // A display of its own: without a window manager, windows on one display overlap.
         const desktop = await Desktop.start();
         let server;
@@ -36,8 +37,11 @@ describe('the page in Firefox ESR', () => {
             const keys = ['h', 'w', 'e', 'k', 'k', 'j'];
             await desktop.press(keys);
             for (const key of keys) await page.keyboard.press(key);
-            console.log(`Firefox after ${keys.join(' ')}: ` +
-                assertAgree(await desktop.changedPicture(), await canvasPicture(page), 'after keys'));
+            const picture = await canvasPicture(page);
+            console.log(`Firefox after ${keys.join(' ')}: ` + assertAgree(await desktop.changedPicture(), picture, 'after keys'));
+            await contextLoss(page, 'loseContext');
+            await contextLoss(page, 'restoreContext');
+            assert.equal(differences(await canvasPicture(page), picture), 0, 'the picture after a lost context came back');
             assert.deepEqual(problems, []);
         } finally {
             await firefox?.close();

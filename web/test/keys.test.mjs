@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Only the nine lower-case keys act, whatever Shift and Caps Lock do to them; a key and
-// its opposite, and keys that do nothing, leave the picture the same, pixel for pixel.
+// its opposite, and keys that do nothing, leave the picture the same, pixel for pixel;
+// between keys the page holds its picture and draws no frame.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, canvasPicture, differences } from './support.mjs';
+import { launch, openPage, canvasPicture, differences, frames, sleep, FRAME_VERTICES } from './support.mjs';
 
 // A key as a keyboard sends it: `key` the character it types, `code` the physical key,
 // `keyCode` the legacy code, `shift` whether Shift is down.
@@ -62,6 +63,18 @@ describe('keys on the page', () => {
         assert.ok(differences(await canvasPicture(page), start) > 0, "'a' typed with Shift and Caps Lock did nothing");
         await page.keyboard.press('d');
         assert.equal(differences(await canvasPicture(page), start), 0, 'it acted other than a does');
+    });
+
+    it('holds its picture while nothing happens, and draws a key, whole, on the next frames', async () => {
+        const held = await frames(page);
+        await sleep(1000);
+        assert.equal(await frames(page), held, 'frames drawn with nothing happening');
+        await page.keyboard.press('a');
+        assert.ok(differences(await canvasPicture(page), start) > 0, 'a changed nothing');
+        assert.ok(await frames(page) > held, 'a key drew no frame');
+        assert.equal(await page.evaluate(() => window.tessaryVertices), FRAME_VERTICES, 'line ends drawn');
+        await page.keyboard.press('d');
+        assert.equal(differences(await canvasPicture(page), start), 0, 'a d moved the picture');
     });
 
     it('leaves no error in the console', () => {

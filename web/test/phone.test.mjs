@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The page on phones, tablets and desktops, in Chromium's device emulation with touch:
 // the picture and every key button on the screen at once, buttons that act as keys
-// (taps, holds that repeat and stop, Tab, Enter and Space), and axe-core's WCAG 2.x A
-// and AA rules.
+// (taps, holds that repeat and stop, two held at once, Tab, Enter and Space), and
+// axe-core's WCAG 2.x A and AA rules.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, waitFrames, canvasPicture, Desktop, assertAgree, touch, centre,
+import { launch, openPage, settled, canvasPicture, Desktop, assertAgree, touch, fingers, centre,
     accessibilityViolations } from './support.mjs';
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
@@ -30,7 +30,7 @@ const MIN_TARGET = 44;  // CSS px, each way (WCAG 2.5.5)
 // [key, time in ms]; presses(page) reads them.
 async function openCounting(browser, screen) {
     const opened = await openPage(browser, undefined, screen);
-    await waitFrames(opened.page, 3);
+    await settled(opened.page);
     await opened.page.evaluate(() => {
         window.tessaryPresses = [];
         window.addEventListener('keydown', (event) => {
@@ -57,7 +57,7 @@ describe('the page on phones, tablets and desktops', () => {
         const faults = [];
         for (const { name, screen } of SCREENS) {
             const { page, problems } = await openPage(chromium.browser, undefined, screen);
-            await waitFrames(page, 3);
+            await settled(page);
             const seen = await page.evaluate(() => {
                 const box = (e) => e.getBoundingClientRect().toJSON();
                 const canvas = document.querySelector('canvas');
@@ -151,6 +151,29 @@ describe('the page on phones, tablets and desktops', () => {
             assert.equal((await presses(page)).length, stopped, `still repeating after ${how}`);
             await end?.();
         }
+        assert.deepEqual(problems, []);
+        await page.close();
+    });
+
+    it('with two buttons held, repeats the last one pressed until it is let go, as held keys do', async () => {
+        const { page, problems } = await openCounting(chromium.browser, PHONE);
+        // Fingers, [id, x, y].
+        const [a, w] = await Promise.all(['a', 'w'].map((key) => centre(page, button(key))))
+            .then((places) => places.map((place, id) => [id, ...place]));
+        // Each step: the fingers pressed or lifted, then what was pressed after, in `ms` ms.
+        const step = async (type, points, ms) => {
+            const from = (await presses(page)).length;
+            await fingers(page, type, points);
+            await sleep(ms);
+            return (await presses(page)).slice(from).map(([key]) => key).join('');
+        };
+        assert.match(await step('touchStart', [a], 700), /^a{4,}$/, 'a held alone');
+        assert.match(await step('touchStart', [a, w], 700), /^a*w{4,}$/, 'w pressed while a is held');
+        assert.match(await step('touchEnd', [a], 500), /^w{5,}$/, 'a let go while w repeats');
+        assert.match(await step('touchStart', [w, a], 700), /^w*a{4,}$/, 'a pressed again while w is held');
+        await fingers(page, 'touchEnd', [a]);
+        assert.equal(await step('touchMove', [w], 400), '', 'still repeating with the repeating a let go');
+        await fingers(page, 'touchEnd', [w]);
         assert.deepEqual(problems, []);
         await page.close();
     });

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The page without WebGL, after losing its WebGL context, and under a flood of keys.
+// The page without WebGL, through the loss and restore of its WebGL context and being
+// hidden and shown, and under a flood of keys.
 import { describe, it } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, canvasPicture, differences, frames, litCount, sleep } from './support.mjs';
+import { launch, openPage, canvasPicture, differences, frames, sleep, contextLoss,
+    FRAME_VERTICES } from './support.mjs';
 
 // Runs body(page) on the page in a Chromium of its own, launched with `options`; no
 // console error or uncaught exception may come of it. The browser is closed whatever
@@ -33,19 +35,40 @@ describe('the page when things go wrong', () => {
         });
     });
 
-    it('says so, and throws nothing, when the WebGL context is lost', async () => {
+    it('says so while its WebGL context is lost, and draws the same picture, whole, once it is back or the page is shown again', async () => {
         await inChromium({}, async (page) => {
-            assert.ok(litCount(await canvasPicture(page)) > 0, 'no picture before the loss');
+            for (const key of ['h', 'w']) await page.keyboard.press(key);
+            const before = await canvasPicture(page);
             assert.equal((await message(page)).shown, false);
-            await page.evaluate(() => {
-                document.querySelector('canvas').getContext('webgl')
-                    .getExtension('WEBGL_lose_context').loseContext();
-            });
-            for (const key of ['h', 'a', 'k']) await page.keyboard.press(key);
+            await contextLoss(page, 'loseContext');
+            // A key and its opposite while it is lost: taken, and nothing to draw on.
+            const lostAt = await frames(page);
+            for (const key of ['a', 'd']) await page.keyboard.press(key);
             await sleep(1000);
             const { shown, text } = await message(page);
             assert.ok(shown, 'no message after the loss');
-            assert.match(text, /Reload the page/);
+            assert.match(text, /reload the page/);
+            assert.equal(await frames(page), lostAt, 'frames drawn with no context');
+
+            await contextLoss(page, 'restoreContext');
+            const restored = await canvasPicture(page);
+            assert.equal(differences(restored, before), 0, 'the picture after the restore is not the one before');
+            assert.equal(await page.evaluate(() => window.tessaryVertices), FRAME_VERTICES, 'line ends drawn');
+
+            // Hidden (frozen, then active again) and shown: drawn again, and keys act.
+            const session = await page.createCDPSession();
+            await session.send('Page.setWebLifecycleState', { state: 'frozen' });
+            await session.send('Page.setWebLifecycleState', { state: 'active' });
+            assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+            const hiddenAt = await frames(page);
+            const other = await page.browser().newPage();
+            await page.bringToFront();
+            assert.equal(differences(await canvasPicture(page), before), 0, 'the picture changed when shown again');
+            assert.ok(await frames(page) > hiddenAt, 'not drawn again when shown');
+            await page.keyboard.press('x');
+            assert.ok(differences(await canvasPicture(page), before) > 0, 'x after the page was shown changed nothing');
+            await other.close();
+            await session.detach();
         });
     });
 

@@ -11,7 +11,7 @@ import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, openPage, waitFrames, canvasPicture, Desktop, assertAgree, serve, sleep, pageFile, siteDir,
+import { launch, openPage, settled, canvasPicture, Desktop, assertAgree, serve, sleep, pageFile, siteDir,
     startSite, appId } from './support.mjs';
 
 describe('the site', () => {
@@ -39,7 +39,7 @@ describe('the site', () => {
         const apart = await chromium.browser.createBrowserContext();
         for (const [what, where, sources] of pages) {
             const { page, problems, fetched } = await openPage(apart, where);
-            await waitFrames(page);
+            await settled(page);
             const policy = await page.$eval('meta[http-equiv="Content-Security-Policy"]', (m) => m.content);
             assert.match(policy, /^default-src 'none'; script-src ('sha256-[^']+' )+'wasm-unsafe-eval'; style-src 'sha256-/, what);
             assert.doesNotMatch(policy, /unsafe-inline|unsafe-hashes|\*/, what);

@@ -21,18 +21,36 @@ export const SIZE = 600;
 export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // Counts the frames the page draws: every frame starts with one clear of the canvas.
-// Notes when the first one began, in ms from the start of the navigation.
+// Notes when the first one began and the last, in ms from the start of the navigation;
+// the line vertices that reached WebGL in the last frame (tessaryVertices, complete once
+// the frame is); and the animation frames asked for and not yet run (tessaryAsked).
 export function countFrames() {
     window.tessaryFrames = 0;
+    window.tessaryVertices = 0;
+    window.tessaryAsked = 0;
+    const request = window.requestAnimationFrame;
+    window.requestAnimationFrame = (callback) => {
+        window.tessaryAsked++;
+        return request.call(window, (time) => {
+            window.tessaryAsked--;
+            callback(time);
+        });
+    };
     for (const context of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
         if (!context) continue;
-        const clear = context.prototype.clear;
+        const { clear, drawArrays } = context.prototype;
         context.prototype.clear = function (mask) {
             if (window.tessaryFrames++ === 0) {
                 window.tessaryFirstFrame = performance.now();
                 window.tessaryFirstBuffer = this.drawingBufferWidth;
             }
+            window.tessaryLastFrame = performance.now();
+            window.tessaryVertices = 0;
             return clear.call(this, mask);
+        };
+        context.prototype.drawArrays = function (mode, first, count) {
+            if (!this.isContextLost()) window.tessaryVertices += count;
+            return drawArrays.call(this, mode, first, count);
         };
     }
 }
@@ -86,13 +104,13 @@ export async function launch({ browser = 'chrome', args = [], display } = {}) {
     };
 }
 
-// Opens the page from disk, or from an http URL, in a new tab. `problems` collects console
-// errors, uncaught exceptions and breaches of the page's Content-Security-Policy, which
-// no test allows; `notices` the rest of the console; `fetched` every URL the page asks
-// for that is neither the page itself nor inline data. With `screen` (see emulate), the
-// page opens on that screen.
+// Opens the page from disk (a path, or a file: URL, which may end in a #fragment), or
+// from an http URL, in a new tab. `problems` collects console errors, uncaught exceptions
+// and breaches of the page's Content-Security-Policy, which no test allows; `notices` the
+// rest of the console; `fetched` every URL the page asks for that is neither the page
+// itself nor inline data. With `screen` (see emulate), the page opens on that screen.
 export async function openPage(browser, file = pageFile, screen = null) {
-    const remote = /^https?:/.test(file);
+    const remote = /^(https?|file):/.test(file);  // a URL, not a path
     if (!remote && !existsSync(file)) throw new Error(`${file} is missing: build it with scripts/web.sh`);
     const page = await browser.newPage();
     if (screen) await emulate(page, screen);
@@ -208,11 +226,16 @@ export const emulate = (page, { width, height, dpr = 1, touch = false }) => page
 // touchEnd or touchCancel, at (x, y) in CSS px. A touch lives in one DevTools session,
 // so each page keeps its own.
 const touchSessions = new WeakMap();
-export async function touch(page, type, x = 0, y = 0) {
+export const touch = (page, type, x = 0, y = 0) => fingers(page, type, type === 'touchEnd' || type === 'touchCancel' ? [] : [[0, x, y]]);
+
+// Several fingers, each [id, x, y] with (x, y) in CSS px: touchStart presses those not
+// yet down (and lists those that stay), touchMove moves them, touchEnd lifts those given
+// (every finger, given none), touchCancel cancels every one.
+export async function fingers(page, type, points) {
     // The session's promise is kept, so that touches sent at once share one session, in order.
     if (!touchSessions.has(page)) touchSessions.set(page, page.createCDPSession());
-    const ends = type === 'touchEnd' || type === 'touchCancel';
-    await (await touchSessions.get(page)).send('Input.dispatchTouchEvent', { type, touchPoints: ends ? [] : [{ x, y }] });
+    const touchPoints = points.map(([id, x, y]) => ({ id, x, y }));
+    await (await touchSessions.get(page)).send('Input.dispatchTouchEvent', { type, touchPoints });
 }
 
 // The centre of the element `selector`, in CSS px.
@@ -235,6 +258,23 @@ export async function accessibilityViolations(page) {
 
 export const frames = (page) => page.evaluate(() => window.tessaryFrames);
 
+// Takes the page's WebGL context away (`loseContext`) or gives it back (`restoreContext`),
+// through WEBGL_lose_context, as a phone's browser does; waits until the page's message
+// says so (or no longer does), by which time a restored page has asked for its frame.
+export async function contextLoss(page, call) {
+    await page.evaluate((name) => {
+        window.tessaryLoss ??= document.querySelector('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
+        window.tessaryLoss[name]();
+    }, call);
+    const shown = call === 'loseContext';
+    await until(`the message ${shown ? 'shown' : 'gone'} after ${call}()`,
+        () => page.$eval('#message', (m, want) => m.hidden !== want, shown));
+}
+
+// The line ends the program's frame sends to WebGL: 40 triangle strips (rows of the mesh)
+// of 160 vertices, whose 158 triangles have 2 x 158 + 1 edges.
+export const FRAME_VERTICES = 40 * 2 * (2 * 158 + 1);
+
 // Waits until the page has drawn `count` more frames; fails after `seconds`. Polled from
 // here rather than with waitForFunction, whose poller Firefox ESR 140 builds with
 // Function(), which the page's Content-Security-Policy refuses.
@@ -247,12 +287,24 @@ export async function waitFrames(page, count = 3, seconds = 20) {
     }
 }
 
+// Waits until the page has drawn and holds its picture: no animation frame is asked for.
+// (A page that draws every frame never holds it: for such a page, three more frames.)
+// Fails after `seconds`.
+export async function settled(page, seconds = 20) {
+    const state = () => page.evaluate(() => [window.tessaryFrames, window.tessaryAsked]);
+    const [start] = await state();
+    await until('the page to draw and hold its picture', async () => {
+        const [drawn, asked] = await state();
+        return drawn > 0 && (asked === 0 || drawn >= start + 3);
+    }, seconds);
+}
+
 // The canvas as it is shown, one byte per pixel (grey), rows from the top. Keys such as
 // PageDown may have started a smooth scroll of the page; it is ended first, so that the
 // capture is not taken from a page in motion.
 export async function canvasPicture(page) {
     await page.evaluate(() => window.scrollTo({ top: 0, left: 0, behavior: 'instant' }));
-    await waitFrames(page);
+    await settled(page);
     const canvas = await page.$('canvas');
     const png = await canvas.screenshot({ type: 'png' });
     return grey(png);

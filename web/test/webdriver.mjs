@@ -12,7 +12,7 @@ import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { countFrames, grey, pageFile, sleep } from './support.mjs';
+import { countFrames, grey, pageFile, sleep, until } from './support.mjs';
 
 const DRIVER = process.env.TESSARY_WEBKITWEBDRIVER ?? '/usr/bin/WebKitWebDriver';
 const ELEMENT = 'element-6066-11e4-a52e-4f735466cecf';
@@ -173,15 +173,35 @@ export class WebKit {
         return this.command('POST', `${this.session}/actions`, { actions: [{ type: 'key', id: 'keys', actions }] });
     }
 
-    // As support.mjs's canvasPicture: the canvas as shown, once three more frames are drawn.
+    // As support.mjs's canvasPicture: the canvas as shown, once the page has drawn and
+    // holds its picture.
+    // WebKit takes the screenshot after the page's next rendering update, and a page that
+    // holds its picture makes none: a pixel of the harness's own, off the canvas, changes
+    // until it is taken.
     async canvasPicture() {
-        const start = await this.run('window.scrollTo(0, 0); return window.tessaryFrames;');
-        for (let tries = 0; (await this.run('return window.tessaryFrames;')) < start + 3; tries++) {
-            if (tries === 400) throw new Error('the page drew fewer than 3 frames in 20 s');
-            await sleep(50);
+        await this.settled();
+        const canvas = await this.element('canvas');
+        await this.run(`const tick = document.createElement('div');
+            tick.id = 'tessary-tick';
+            tick.style.cssText = 'position: fixed; left: 0; top: 0; width: 1px; height: 1px';
+            document.body.append(tick);
+            let n = 0;
+            window.tessaryTick = setInterval(() => { tick.style.background = n++ % 2 ? '#000' : '#010101'; }, 50);`);
+        try {
+            return grey(Buffer.from(await this.command('GET', `${this.session}/element/${canvas}/screenshot`), 'base64'));
+        } finally {
+            await this.run("clearInterval(window.tessaryTick); document.getElementById('tessary-tick').remove();");
         }
-        const png = await this.command('GET', `${this.session}/element/${await this.element('canvas')}/screenshot`);
-        return grey(Buffer.from(png, 'base64'));
+    }
+
+    // As support.mjs's settled: the page has drawn and asks for no frame (or, drawing
+    // every frame, has drawn three more).
+    async settled() {
+        const start = await this.run('window.scrollTo(0, 0); return window.tessaryFrames;');
+        await until('the page to draw and hold its picture', async () => {
+            const [drawn, asked] = await this.run('return [window.tessaryFrames, window.tessaryAsked];');
+            return drawn > 0 && (asked === 0 || drawn >= start + 3);
+        });
     }
 
     async close() {

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The page in WebKit, the engine of every browser on an iPhone: WebKitGTK's MiniBrowser on
 // an X display of its own, driven over WebDriver. Its picture must be the desktop
-// program's, its buttons must act, and it must break no Content-Security-Policy.
+// program's, also after a lost WebGL context comes back, its buttons must act, and it
+// must break no Content-Security-Policy.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { Desktop, xServer, assertAgree } from './support.mjs';
+import { Desktop, xServer, assertAgree, differences, until } from './support.mjs';
 import { WebKit, recordedPage } from './webdriver.mjs';
 
 describe('the page in WebKit (MiniBrowser through WebKitWebDriver)', () => {
@@ -47,6 +48,17 @@ describe('the page in WebKit (MiniBrowser through WebKitWebDriver)', () => {
         await desktop.press(['w']);
         await webkit.click('button[data-key="w"]');
         assertAgree(await desktop.changedPicture(), await webkit.canvasPicture(), 'after the button w');
+    });
+
+    it('draws the same picture after its WebGL context is lost and given back', async () => {
+        const before = await webkit.canvasPicture();
+        for (const [call, shown] of [['loseContext', true], ['restoreContext', false]]) {
+            await webkit.run(`window.tessaryLoss ??= document.querySelector('canvas').getContext('webgl')
+                .getExtension('WEBGL_lose_context'); window.tessaryLoss.${call}();`);
+            await until(`the message ${shown ? 'shown' : 'gone'} after ${call}()`,
+                async () => (await webkit.run("return document.getElementById('message').hidden;")) !== shown);
+        }
+        assert.equal(differences(await webkit.canvasPicture(), before), 0);
     });
 
     // Last, so that it covers start-up and all the keys and the button before it.
