@@ -67,7 +67,7 @@ if [ ${#foreign[@]} -gt 0 ]; then
             fi
         done
         if [ -n "$differ" ] && dpkg --compare-versions "$low" ge "$installed" \
-            && ! grep -qx "Package: src:$source:any" "$prefs"; then
+            && ! grep -qxF "Package: src:$source:any" "$prefs"; then
             printf 'Package: src:%s:any\nPin: version %s\nPin-Priority: 1001\n\n' "$source" "$low" >>"$prefs"
         fi
     done
